@@ -29,6 +29,10 @@ inline int32_t ReferenceOffset(int column, int row, Real& centreLatitude, Real c
 
 }  // namespace
 
+int32_t ReferenceDestination(int column, int row, Real centreLatitude, Real centreLongitude) {
+    return ReferenceOffset(column, row, centreLatitude, centreLongitude, geo::MapSize);
+}
+
 void ProjectReference(ConstIndexedView world, IndexedView target, Real& centreLatitude,
                       Real centreLongitude, const ColumnProgress& progress) {
     for (int c = 0; c < geo::WorldWidth; ++c) {
@@ -56,6 +60,7 @@ int AzimuthalProjector::ComputeColumn(int column) {
     const double c1 = cosPhi1_;
     const double cd = cosDelta_[column];
     const bool west = west_[column] != 0;
+    const double bearingError = 2 * std::sqrt(1e-15 / std::fabs(c1));
     int32_t* out = destination_.data() + static_cast<size_t>(column) * geo::WorldHeight;
     int rechecked = 0;
 
@@ -82,16 +87,14 @@ int AzimuthalProjector::ComputeColumn(int column) {
             fx = sinA * k + R;
             fy = R - cosA * k;
             // Only a coordinate next to a half can round differently from the
-            // reference. The bound: B is off by at most dB (mostly through
-            // cos c → c, which loses digits as sin c → 0), and a square root
-            // turns that into at most 2√dB on sin A and cos A.
+            // reference. The bound: B is off by at most 1e-15 / (|cos φ1| sin²c)
+            // (mostly through cos c → c, which loses digits as sin c → 0), a
+            // square root turns that into at most 2√dB on sin A and cos A, and
+            // the radius is off by about 1e-13 / sin c pixels.
             const double hx = std::fabs(fx - std::floor(fx) - 0.5);
             const double hy = std::fabs(fy - std::floor(fy) - 0.5);
-            if (hx < 0.01 || hy < 0.01) {
-                const double dB = 1e-15 / (std::fabs(c1) * s * s);
-                const double e = k * 2 * std::sqrt(dB) + 1e-13 / s + kHalfMargin;
-                exact = hx < e || hy < e;
-            }
+            const double e = (k * bearingError + 1e-13) / s + kHalfMargin;
+            exact = hx < e || hy < e;
         }
         if (exact) {
             Real lat = centreLat_;

@@ -72,6 +72,10 @@ void ProjectReference(ConstIndexedView world, IndexedView target, geo::Real& cen
 /// target positions while the calling thread computes the first half and
 /// writes pixels in the reference's order; all buffers are allocated once
 /// in the constructor, nothing inside the loop.
+/// Where the extended-precision formulas put world pixel (column, row) for
+/// a centre: y * 600 + x, or -1 outside the map.
+int32_t ReferenceDestination(int column, int row, geo::Real centreLatitude, geo::Real centreLongitude);
+
 class AzimuthalProjector {
 public:
     explicit AzimuthalProjector(int threads = 2);
@@ -79,6 +83,12 @@ public:
     /// Same contract as ProjectReference.
     void Project(ConstIndexedView world, IndexedView target, geo::Real& centreLatitude,
                  geo::Real centreLongitude, const ColumnProgress& progress = {});
+
+    /// Where the last Project put world pixel (column, row): y * 600 + x, or
+    /// -1 when it fell outside the map.
+    int32_t Destination(int column, int row) const {
+        return destination_[static_cast<size_t>(column) * geo::WorldHeight + row];
+    }
 
     /// How many points of the last Project were recomputed by the reference.
     int RecheckedPoints() const { return rechecked_; }

@@ -1,0 +1,21 @@
+#include <QApplication>
+
+#include "app/program.h"
+#include "app/render.h"
+#include "data/resources.h"
+
+int main(int argc, char** argv) {
+    const int status = korvalen::app::RunCommandLine(argc, argv);
+    if (status >= 0) return status;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Korvalen");
+    korvalen::data::InitResources();
+    korvalen::app::LocateProgramFolder(QCoreApplication::applicationDirPath());
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    korvalen::app::CreateWindows(arguments);
+    const int result = QApplication::exec();
+    korvalen::app::DestroyWindows();
+    return result;
+}

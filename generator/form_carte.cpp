@@ -1,0 +1,301 @@
+#include "generator/form_carte.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include "app/messages.h"
+#include <QUrl>
+
+#include "app/forms.h"
+#include "data/resources.h"
+#include "generator/map_generation.h"
+#include "info/info_forms.h"
+#include "korvalen_version.h"
+#include "languages/languages.h"
+#include "rotator/azimuth_link.h"
+#include "viewer/form_azimut.h"
+
+namespace korvalen {
+
+namespace {
+
+// Client area: the world map, and one row of controls under it.
+constexpr int kRowTop = geo::WorldHeight + 6;
+constexpr int kClientHeight = geo::WorldHeight + 34;
+
+template <class W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QAction* NamedAction(const char* name, const QString& text, QObject* parent) {
+    auto* a = new QAction(text, parent);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+}  // namespace
+
+TFormCarte::TFormCarte(const QStringList& arguments)
+    : QMainWindow(nullptr),
+      ImageMercator(Named(new ImageWidget, "ImageMercator")),
+      ImageORLAK(Named(new ImageWidget, "ImageORLAK")),
+      StaticText1(Named(new QLabel, "StaticText1")),
+      Label2(Named(new QLabel, "Label2")),
+      EditQRA(Named(new QLineEdit, "EditQRA")),
+      BitBtn1(Named(new QPushButton, "BitBtn1")),
+      StaticTextPos(Named(new QLabel, "StaticTextPos")),
+      ProgressBarCalcul(Named(new QProgressBar, "ProgressBarCalcul")),
+      TimerFinImage(Named(new QTimer(this), "TimerFinImage")),
+      Menuquitter(NamedAction("Menuquitter", "Quit", this)),
+      MenuVoir(NamedAction("MenuVoir", "Display the azimuthal map", this)),
+      MenuLangue(Named(new QMenu("Language", this), "MenuLangue")),
+      MenuEnglish(NamedAction("MenuEnglish", QString::fromUtf8("English"), this)),
+      MenuFrancais(NamedAction("MenuFrancais", QString::fromUtf8("Fran\u00e7ais"), this)),
+      MenuEspagnol(NamedAction("MenuEspagnol", QString::fromUtf8("Espa\u00f1ol"), this)),
+      MenuInfo(NamedAction("MenuInfo", "Info", this)),
+      MenuAide(NamedAction("MenuAide", "Help", this)) {
+    setObjectName("TFormCarte");
+    setWindowTitle("KORVALEN - Azimuthal Map generator by ORLAK");
+
+    // Main menu, in its order: Quit, Display, Language, Info, Help.
+    menuBar()->addAction(Menuquitter);
+    menuBar()->addAction(MenuVoir);
+    menuBar()->addMenu(MenuLangue);
+    menuBar()->addAction(MenuInfo);
+    menuBar()->addAction(MenuAide);
+    auto* languages = new QActionGroup(this);
+    for (QAction* item : {MenuEnglish, MenuFrancais, MenuEspagnol}) {
+        item->setCheckable(true);
+        languages->addAction(item);
+        MenuLangue->addAction(item);
+    }
+    MenuEnglish->setChecked(true);
+    MenuVoir->setEnabled(false);
+
+    auto* client = new QWidget;
+    client->setObjectName("ClientCarte");
+    client->setFixedSize(geo::WorldWidth, kClientHeight);
+    setCentralWidget(client);
+
+    ImageMercator->setParent(client);
+    ImageMercator->setImage(QImage(QString::fromLatin1(data::kWorldMapPath)));
+    ImageMercator->move(0, 0);
+    ImageORLAK->setParent(client);
+    ImageORLAK->setImage(QImage(QString::fromLatin1(data::kMarkPath)));
+    ImageORLAK->move(710, 490);
+    ImageORLAK->setCursor(Qt::PointingHandCursor);
+
+    StaticText1->setParent(client);
+    StaticText1->setText(QString::fromUtf8(" Cliquez la carte ou entrer un locator >>>"));
+    StaticText1->setGeometry(4, kRowTop, 300, 22);
+    Label2->setParent(client);
+    Label2->setText("locator=");
+    Label2->setGeometry(310, kRowTop, 56, 22);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    EditQRA->setParent(client);
+    EditQRA->setGeometry(370, kRowTop, 96, 22);
+    EditQRA->setMaxLength(32);
+    EditQRA->setTextMargins(0, 0, 20, 0);
+    EditQRA->installEventFilter(this);
+    // The small button sits over the right end of the locator box.
+    BitBtn1->setParent(client);
+    BitBtn1->setGeometry(370 + 96 - 21, kRowTop + 2, 19, 18);
+    BitBtn1->setText(QString::fromUtf8("\u2713"));
+    BitBtn1->setFocusPolicy(Qt::NoFocus);
+    BitBtn1->setDefault(true);
+    BitBtn1->raise();
+    StaticTextPos->setParent(client);
+    StaticTextPos->setGeometry(476, kRowTop, 170, 22);
+    StaticTextPos->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    ProgressBarCalcul->setParent(client);
+    ProgressBarCalcul->setGeometry(654, kRowTop + 2, 136, 18);
+    ProgressBarCalcul->setRange(0, geo::WorldWidth);
+    ProgressBarCalcul->setValue(0);
+    ProgressBarCalcul->setTextVisible(false);
+
+    TimerFinImage->setInterval(100);
+    TimerFinImage->setSingleShot(false);
+
+    connect(ImageMercator, &ImageWidget::pointerMoved, this, &TFormCarte::ImageMercatorMouseMove);
+    connect(ImageORLAK, &ImageWidget::pointerMoved, this, &TFormCarte::ImageORLAKMouseMove);
+    connect(ImageMercator, &ImageWidget::buttonReleased, this, &TFormCarte::ImageMercatorMouseUp);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFormCarte::BitBtn1Click);
+    connect(EditQRA, &QLineEdit::returnPressed, this, &TFormCarte::BitBtn1Click);
+    connect(MenuVoir, &QAction::triggered, this, &TFormCarte::MenuVoirClick);
+    connect(Menuquitter, &QAction::triggered, this, &TFormCarte::MenuquitterClick);
+    connect(MenuAide, &QAction::triggered, this, &TFormCarte::MenuAideClick);
+    connect(MenuInfo, &QAction::triggered, this, &TFormCarte::MenuInfoClick);
+    connect(TimerFinImage, &QTimer::timeout, this, &TFormCarte::TimerFinImageTimer);
+    connect(MenuEnglish, &QAction::triggered, this,
+            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::English); });
+    connect(MenuFrancais, &QAction::triggered, this,
+            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::French); });
+    connect(MenuEspagnol, &QAction::triggered, this,
+            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::Spanish); });
+
+    centralWidget()->installEventFilter(this);
+    FormCarte = this;
+    if (LoadSettings()) CheckCommandLineLocator(arguments);
+}
+
+void TFormCarte::CheckCommandLineLocator(const QStringList& arguments) {
+    if (arguments.isEmpty()) return;
+    const auto p = geo::LocatorToLatLong(arguments.first().toUpper().toStdString());
+    if (!p) return;
+    CentreLongitude = p->longitude;
+    CentreLatitude = p->latitude;
+    LocatorPending = true;
+}
+
+void TFormCarte::ImageMercatorMouseMove(int x, int y) {
+    const geo::LatLong p = geo::WorldPixelToLatLong(x, y);
+    StaticTextPos->setText(QString::fromStdString(geo::LatLongToText(p.latitude, p.longitude)));
+}
+
+void TFormCarte::ImageORLAKMouseMove(int x, int y) { ImageMercatorMouseMove(x + 710, y + 490); }
+
+void TFormCarte::ImageMercatorMouseUp(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton && button != Qt::MiddleButton) return;
+    GenerateAzimuthalMap(button, x, y);
+}
+
+void TFormCarte::BitBtn1Click() {
+    if (GenerationBusy) return;
+    const auto p = geo::LocatorToLatLong(EditQRA->text().toStdString());
+    if (!p) return;
+    CentreLongitude = p->longitude;
+    CentreLatitude = p->latitude;
+    LocatorPending = true;
+    GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
+}
+
+void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
+    if (button == Qt::RightButton || GenerationBusy) return;
+    TFormAzimut* viewer = FormAzimut;
+    viewer->hide();
+    MapUnsaved = false;
+    GenerationBusy = true;
+    QImage& target = viewer->ImageAzimut->image();
+    ProgressBarCalcul->setValue(0);
+    MenuVoir->setEnabled(false);
+    StaticText1->setText(BusyText);
+    if (LocatorPending) {
+        LocatorPending = false;
+    } else {
+        const geo::LatLong p = geo::WorldPixelToLatLong(x, y);
+        CentreLatitude = p.latitude;
+        CentreLongitude = p.longitude;
+        EditQRA->clear();
+    }
+    CentreText = QString::fromStdString(geo::LatLongToText(CentreLatitude, CentreLongitude));
+    StaticTextPos->setText(CentreText);
+    // The operator sees the busy text and the bar move while the generation
+    // runs inside this event; no other input is taken meanwhile.
+    StaticText1->repaint();
+    StaticTextPos->repaint();
+    QElapsedTimer clock;
+    clock.start();
+    generator::GenerateMapImage(projector_, ImageMercator->image(), viewer->ImageOriginale->image(), target,
+                                CentreLatitude, CentreLongitude, [this](int column) {
+                                    ProgressBarCalcul->setValue(column);
+                                    ProgressBarCalcul->repaint();
+                                });
+    lastGenerationMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    viewer->MapImageChanged();
+    GenerationBusy = false;
+    MapUnsaved = true;
+    viewer->show();
+    MenuVoir->setEnabled(true);
+    StaticText1->setText(PromptText);
+}
+
+void TFormCarte::MenuVoirClick() {
+    hide();
+    FormAzimut->show();
+}
+
+void TFormCarte::MenuquitterClick() { close(); }
+
+void TFormCarte::MenuAideClick() {
+    // A missing page or no browser is not reported.
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(HelpFileName)));
+}
+
+void TFormCarte::MenuInfoClick() {
+    if (FormInfo) {
+        FormInfo->show();
+        FormInfo->raise();
+    }
+}
+
+void TFormCarte::closeEvent(QCloseEvent* event) {
+    // The request itself never closes the window: the program goes on or ends.
+    event->ignore();
+    if (rotator::ClientConnected()) {
+        ShowMessage(this, MessageKind::Warning, languages::ConnectedMessage);
+        return;
+    }
+    SaveSettings();
+    ReturnToViewer = false;
+    EndProgram();
+}
+
+void TFormCarte::FormActivate() {
+    if (FormInfo) FormInfo->LabelVersion->setText(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
+    if (ReturnToViewer) {
+        ReturnToViewer = false;
+        if (FormAzimut->isVisible()) FormAzimut->activateWindow();
+    } else if (FormAzimut->SavedMapLoaded) {
+        FormAzimut->SavedMapLoaded = false;
+        MenuVoir->setEnabled(true);
+        FormAzimut->show();
+        ReturnToViewer = true;
+    }
+}
+
+void TFormCarte::FormPaint() {
+    if (FormAzimut && FormAzimut->isVisible()) {
+        // Hiding from inside a paint event is not safe; do it right after.
+        QMetaObject::invokeMethod(
+            this, [this] { if (FormAzimut->isVisible()) hide(); }, Qt::QueuedConnection);
+    }
+    TimerFinImage->start();
+}
+
+void TFormCarte::TimerFinImageTimer() {
+    TimerFinImage->stop();
+    if (LocatorPending) GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
+}
+
+bool TFormCarte::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) FormActivate();
+    if (e->type() == QEvent::KeyPress) {
+        // Enter anywhere in the window presses the default button.
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BitBtn1Click();
+            return true;
+        }
+    }
+    return QMainWindow::event(e);
+}
+
+bool TFormCarte::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == EditQRA && e->type() == QEvent::FocusIn) {
+        // Entering the locator box presses the button too, so a locator left
+        // in it generates again.
+        QMetaObject::invokeMethod(this, &TFormCarte::BitBtn1Click, Qt::QueuedConnection);
+    }
+    if (watched == centralWidget() && e->type() == QEvent::Paint) FormPaint();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+}  // namespace korvalen

@@ -1,0 +1,52 @@
+#include "generator/image_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace korvalen {
+
+ImageWidget::ImageWidget(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ImageWidget::setImage(const QImage& image) {
+    image_ = image;
+    setFixedSize(image_.size());
+    imageChanged();
+}
+
+void ImageWidget::imageChanged() {
+    shown_ = image_.convertToFormat(QImage::Format_RGB32);
+    update();
+}
+
+void ImageWidget::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.drawImage(event->rect(), shown_, event->rect());
+}
+
+namespace {
+int PixelX(const QMouseEvent* e) { return static_cast<int>(e->position().x()); }
+int PixelY(const QMouseEvent* e) { return static_cast<int>(e->position().y()); }
+}  // namespace
+
+void ImageWidget::mouseMoveEvent(QMouseEvent* event) {
+    const int x = PixelX(event), y = PixelY(event);
+    // A drag can carry the pointer beyond the picture; only its pixels count.
+    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) emit pointerMoved(x, y);
+}
+
+void ImageWidget::mousePressEvent(QMouseEvent* event) { pressed_ = event->button(); }
+
+void ImageWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const int x = PixelX(event), y = PixelY(event);
+    const bool inside = x >= 0 && y >= 0 && x < image_.width() && y < image_.height();
+    const bool wasPressed = pressed_ == event->button();
+    pressed_ = Qt::NoButton;
+    if (!inside) return;
+    emit buttonReleased(event->button(), x, y);
+    if (wasPressed) emit clicked(event->button(), x, y);
+}
+
+}  // namespace korvalen
