@@ -127,7 +127,6 @@ TFormCarte::TFormCarte(const QStringList& arguments)
     connect(ImageORLAK, &ImageWidget::pointerMoved, this, &TFormCarte::ImageORLAKMouseMove);
     connect(ImageMercator, &ImageWidget::buttonReleased, this, &TFormCarte::ImageMercatorMouseUp);
     connect(BitBtn1, &QPushButton::clicked, this, &TFormCarte::BitBtn1Click);
-    connect(EditQRA, &QLineEdit::returnPressed, this, &TFormCarte::BitBtn1Click);
     connect(MenuVoir, &QAction::triggered, this, &TFormCarte::MenuVoirClick);
     connect(Menuquitter, &QAction::triggered, this, &TFormCarte::MenuquitterClick);
     connect(MenuAide, &QAction::triggered, this, &TFormCarte::MenuAideClick);
@@ -208,6 +207,7 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
                                     ProgressBarCalcul->repaint();
                                 });
     lastGenerationMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    ++generationCount_;
     viewer->MapImageChanged();
     GenerationBusy = false;
     MapUnsaved = true;

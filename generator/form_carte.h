@@ -75,6 +75,8 @@ public:
     void FormActivate();
     void TimerFinImageTimer();
 
+    /// How many generations ran in this window's life.
+    int GenerationCount() const { return generationCount_; }
     /// The time the last generation spent plotting, in milliseconds.
     double LastGenerationMs() const { return lastGenerationMs_; }
 
@@ -89,6 +91,7 @@ private:
 
     generator::AzimuthalProjector projector_;
     double lastGenerationMs_ = 0;
+    int generationCount_ = 0;
 };
 
 }  // namespace korvalen

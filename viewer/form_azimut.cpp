@@ -123,12 +123,12 @@ TFormAzimut::TFormAzimut()
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setTextFormat(Qt::PlainText);
     }
-    StaticTextAzim->setGeometry(0, kReadoutTop, 232, 20);
+    StaticTextAzim->setGeometry(0, kReadoutTop, 212, 20);
     LabelLP->setParent(content);
     LabelLP->setText("<=Direct       Long Pass =>");
-    LabelLP->setGeometry(236, kReadoutTop, 132, 20);
+    LabelLP->setGeometry(214, kReadoutTop, 172, 20);
     LabelLP->setAlignment(Qt::AlignCenter);
-    StaticTextLP->setGeometry(372, kReadoutTop, 228, 20);
+    StaticTextLP->setGeometry(388, kReadoutTop, 212, 20);
 
     // The clock boxes lie over the top corners of the map.
     StaticTextDate->setParent(content);

@@ -1,0 +1,370 @@
+// The main road through the real windows: the world map's read-out, the
+// choice of a centre, the generation and its states, the viewer's read-out,
+// the click that publishes the azimuth, and the way back.
+#include <QProgressBar>
+#include <QScrollBar>
+
+#include "tests/windows/windows_fixture.h"
+
+using namespace korvalen;
+using korvalen::testing::WindowsTest;
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+using GeneratorWindow = WindowsTest;
+
+TEST_F(GeneratorWindow, StartsWithTheWorldMapAndItsBuiltInTexts) {
+    Start();
+    EXPECT_TRUE(carte().isVisible());
+    EXPECT_FALSE(viewer().isVisible());
+    EXPECT_EQ(carte().windowTitle(), "KORVALEN - Azimuthal Map generator by ORLAK");
+    EXPECT_EQ(carte().StaticText1->text(), U(" Cliquez la carte ou entrer un locator >>>"));
+    EXPECT_FALSE(carte().MenuVoir->isEnabled());
+    EXPECT_TRUE(carte().MenuEnglish->isChecked());
+    EXPECT_EQ(carte().ImageMercator->image().size(), QSize(796, 510));
+    EXPECT_EQ(carte().ImageMercator->pos(), QPoint(0, 0));
+    EXPECT_EQ(carte().ImageORLAK->pos(), QPoint(710, 490));
+    EXPECT_EQ(carte().ImageORLAK->size(), QSize(80, 17));
+    EXPECT_EQ(carte().ProgressBarCalcul->maximum(), 796);
+    // Every named component can be found by its name.
+    for (const char* name : {"ImageMercator", "ImageORLAK", "StaticText1", "Label2", "EditQRA", "BitBtn1",
+                             "StaticTextPos", "ProgressBarCalcul", "TimerFinImage"})
+        EXPECT_NE(carte().findChild<QObject*>(name), nullptr) << name;
+    for (const char* name : {"Menuquitter", "MenuVoir", "MenuEnglish", "MenuInfo", "MenuAide"})
+        EXPECT_NE(carte().findChild<QAction*>(name), nullptr) << name;
+}
+
+TEST_F(GeneratorWindow, PointerReadoutOverTheMapAndTheMark) {
+    Start();
+    struct Case { int x, y; const char* text; } cases[] = {
+        {0, 0, "90\u00b00' N / 180\u00b00' W"},
+        {398, 255, "0\u00b00' N / 0\u00b00' E"},
+        {795, 509, "89\u00b039' S / 179\u00b033' E"},
+    };
+    for (const auto& c : cases) {
+        Move(carte().ImageMercator, c.x, c.y);
+        EXPECT_EQ(carte().StaticTextPos->text(), U(c.text)) << c.x << "," << c.y;
+    }
+    Move(carte().ImageMercator, 710, 490);
+    const QString under = carte().StaticTextPos->text();
+    Move(carte().ImageMercator, 0, 0);
+    Move(carte().ImageORLAK, 0, 0);
+    EXPECT_EQ(carte().StaticTextPos->text(), under);
+}
+
+TEST_F(GeneratorWindow, RightClickIgnoredMiddleClickGenerates) {
+    Start();
+    Click(carte().ImageMercator, 398, 255, Qt::RightButton);
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    EXPECT_FALSE(viewer().isVisible());
+    EXPECT_TRUE(carte().CentreText.isEmpty());
+    Click(carte().ImageMercator, 398, 255, Qt::MiddleButton);
+    EXPECT_EQ(carte().GenerationCount(), 1);
+    EXPECT_EQ(carte().CentreText, U("0\u00b00' N / 0\u00b00' E"));
+    EXPECT_TRUE(viewer().isVisible());
+}
+
+TEST_F(GeneratorWindow, ClickDuringAGenerationIsIgnored) {
+    Start();
+    carte().GenerationBusy = true;
+    Click(carte().ImageMercator, 100, 100);
+    carte().EditQRA->setText("JN18EU");
+    carte().BitBtn1Click();
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    carte().GenerationBusy = false;
+}
+
+TEST_F(GeneratorWindow, TypedLocatorWithEnterGeneratesAndFocusInRepeats) {
+    Start();
+    carte().activateWindow();
+    carte().EditQRA->setFocus();
+    QTest::qWait(1);  // the focus-in with an empty box does nothing
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    QTest::keyClicks(carte().EditQRA, "jn18eu");
+    QTest::keyClick(carte().EditQRA, Qt::Key_Return);
+    EXPECT_EQ(carte().GenerationCount(), 1);
+    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_EQ(carte().EditQRA->text(), "jn18eu");
+    EXPECT_FALSE(carte().LocatorPending);
+
+    // Back in the generator, tabbing into the box with the text still in it
+    // generates the same map again.
+    carte().show();
+    carte().activateWindow();
+    carte().BitBtn1->setFocus();
+    carte().EditQRA->clearFocus();
+    carte().EditQRA->setFocus(Qt::TabFocusReason);
+    QTest::qWait(1);
+    EXPECT_EQ(carte().GenerationCount(), 2);
+    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+}
+
+TEST_F(GeneratorWindow, RejectedLocatorsChangeNothing) {
+    Start();
+    for (const char* bad : {"JN18E", "SN18EU", "JN18EY", "JN1AEU", ""}) {
+        carte().EditQRA->setText(bad);
+        QTest::keyClick(carte().EditQRA, Qt::Key_Return);
+        EXPECT_EQ(carte().EditQRA->text(), bad);
+    }
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(carte().LocatorPending);
+}
+
+// The states as the operator sees them, including while the generation
+// runs: the bar repaints synchronously, so a paint filter sees the window
+// in the middle of the generation.
+class PaintSpy : public QObject {
+public:
+    std::vector<int> values;
+    bool voirEnabledMeanwhile = false;
+    bool viewerVisibleMeanwhile = false;
+    QString textMeanwhile = "unset";
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && FormCarte && FormCarte->GenerationBusy) {
+            values.push_back(static_cast<QProgressBar*>(o)->value());
+            voirEnabledMeanwhile |= FormCarte->MenuVoir->isEnabled();
+            viewerVisibleMeanwhile |= FormAzimut->isVisible();
+            textMeanwhile = FormCarte->StaticText1->text();
+        }
+        return false;
+    }
+};
+
+TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
+    Start();
+    // No map.
+    EXPECT_FALSE(carte().MenuVoir->isEnabled());
+    EXPECT_FALSE(viewer().isVisible());
+    carte().BusyText = "busy";
+    carte().PromptText = "prompt";
+    PaintSpy spy;
+    carte().ProgressBarCalcul->installEventFilter(&spy);
+    GenerateAt(400, 100);
+    // Generating: the bar advanced after every column, the viewer hidden.
+    ASSERT_GE(spy.values.size(), 796u);
+    EXPECT_EQ(spy.values.back(), 795);
+    int increases = 0;
+    for (size_t i = 1; i < spy.values.size(); ++i) increases += spy.values[i] > spy.values[i - 1];
+    EXPECT_EQ(increases, 795);
+    EXPECT_FALSE(spy.voirEnabledMeanwhile);
+    EXPECT_FALSE(spy.viewerVisibleMeanwhile);
+    EXPECT_EQ(spy.textMeanwhile, "busy");
+    // Map shown.
+    EXPECT_TRUE(carte().MenuVoir->isEnabled());
+    EXPECT_EQ(carte().StaticText1->text(), "prompt");
+    EXPECT_TRUE(viewer().isVisible());
+    EXPECT_EQ(carte().ProgressBarCalcul->value(), 795);
+    EXPECT_TRUE(carte().MapUnsaved);
+    EXPECT_EQ(carte().StaticTextPos->text(), carte().CentreText);
+    carte().ProgressBarCalcul->removeEventFilter(&spy);
+}
+
+TEST_F(GeneratorWindow, WithoutALanguageThePromptIsEmptyAfterTheFirstMap) {
+    Start();
+    GenerateAt(398, 255);
+    EXPECT_TRUE(carte().StaticText1->text().isEmpty());
+}
+
+TEST_F(GeneratorWindow, ViewerHidesTheGeneratorWhenItPaints) {
+    Start();
+    GenerateAt(398, 255);
+    QTRY_VERIFY_WITH_TIMEOUT(!carte().isVisible() || carte().visibleRegion().isEmpty(), 2000);
+    carte().MenuVoirClick();
+    EXPECT_TRUE(viewer().isVisible());
+}
+
+TEST_F(GeneratorWindow, CommandLineLocatorGeneratesAfterTheFirstPaint) {
+    Start({"JN18EU"});
+    EXPECT_TRUE(carte().LocatorPending);
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(carte().GenerationCount(), 1, 3000);
+    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_FALSE(carte().LocatorPending);
+    EXPECT_TRUE(viewer().isVisible());
+    EXPECT_TRUE(carte().EditQRA->text().isEmpty());
+}
+
+TEST_F(GeneratorWindow, CommandLineLocatorLowerCaseAndRejected) {
+    Start({"jn18eu"});
+    EXPECT_TRUE(carte().LocatorPending);
+    app::DestroyWindows();
+    Start({"JN18"});
+    EXPECT_FALSE(carte().LocatorPending);
+    QTest::qWait(300);
+    EXPECT_EQ(carte().GenerationCount(), 0);
+}
+
+TEST_F(GeneratorWindow, ClickWhileTheCommandLineLocatorIsPendingUsesTheLocator) {
+    Start({"JN18EU"});
+    carte().EditQRA->setText("kept");
+    Click(carte().ImageMercator, 100, 400);
+    EXPECT_EQ(carte().GenerationCount(), 1);
+    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_EQ(carte().EditQRA->text(), "kept");
+    QTest::qWait(300);  // the timer then finds nothing pending
+    EXPECT_EQ(carte().GenerationCount(), 1);
+}
+
+TEST_F(GeneratorWindow, RowZeroCentreBecomes899ButItsTextReads90) {
+    Start();
+    GenerateAt(398, 0);
+    EXPECT_EQ(carte().CentreLatitude, 89.9L);
+    EXPECT_EQ(carte().CentreText, U("90\u00b00' N / 0\u00b00' E"));
+}
+
+TEST_F(GeneratorWindow, ANewGenerationStartsFromTheTemplate) {
+    Start();
+    GenerateAt(398, 255);
+    viewer().MenuAxesClick();
+    const QImage withAxes = viewer().ImageAzimut->image();
+    EXPECT_GT(withAxes.colorCount(), 16);
+    viewer().MenugenerateurClick();
+    GenerateAt(398, 255);
+    EXPECT_EQ(viewer().ImageAzimut->image().colorCount(), 16);
+    EXPECT_NE(viewer().ImageAzimut->image(), withAxes);
+}
+
+TEST_F(GeneratorWindow, QuitEndsTheProgram) {
+    Start();
+    const int before = EndProgramCalls();
+    carte().Menuquitter->trigger();
+    EXPECT_EQ(EndProgramCalls(), before + 1);
+    EXPECT_TRUE(shown.empty());
+}
+
+// The viewer's read-out, pixel by pixel, in both units.
+struct ReadoutCase {
+    int x, y;
+    const char* km;
+    const char* kmLong;
+    const char* miles;
+    const char* milesLong;
+    const char* pending;
+};
+
+class ViewerReadout : public WindowsTest, public ::testing::WithParamInterface<ReadoutCase> {};
+
+TEST_P(ViewerReadout, ShortAndLongPath) {
+    const ReadoutCase& c = GetParam();
+    Start();
+    GenerateAt(398, 255);
+    Move(viewer().ImageAzimut, c.x, c.y);
+    EXPECT_EQ(viewer().StaticTextAzim->text(), U(c.km));
+    EXPECT_EQ(viewer().StaticTextLP->text(), U(c.kmLong));
+    EXPECT_EQ(viewer().PendingAzimuth, c.pending);
+    viewer().MenuUnitmileClick();
+    EXPECT_EQ(viewer().StaticTextAzim->text(), U(c.km));  // not until the pointer moves
+    Move(viewer().ImageAzimut, c.x, c.y);
+    EXPECT_EQ(viewer().StaticTextAzim->text(), U(c.miles));
+    EXPECT_EQ(viewer().StaticTextLP->text(), U(c.milesLong));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pixels, ViewerReadout,
+    ::testing::Values(
+        ReadoutCase{300, 300, "90\u00b0 / 0 km", "270\u00b0 / 40000 km", "90\u00b0 / 0 miles",
+                    "270\u00b0 / 24855 miles", "90"},
+        ReadoutCase{300, 0, "0\u00b0 / 20000 km", "180\u00b0 / 20000 km", "0\u00b0 / 12427 miles",
+                    "180\u00b0 / 12427 miles", "0"},
+        ReadoutCase{400, 200, "45\u00b0 / 9428 km", "225\u00b0 / 30572 km", "45\u00b0 / 5858 miles",
+                    "225\u00b0 / 18997 miles", "45"},
+        ReadoutCase{450, 300, "90\u00b0 / 10000 km", "270\u00b0 / 30000 km", "90\u00b0 / 6214 miles",
+                    "270\u00b0 / 18641 miles", "90"},
+        ReadoutCase{299, 150, "360\u00b0 / 10000 km", "180\u00b0 / 30000 km", "360\u00b0 / 6214 miles",
+                    "180\u00b0 / 18641 miles", "360"},
+        ReadoutCase{0, 300, "270\u00b0 / 20000 km", "90\u00b0 / 20000 km", "270\u00b0 / 12427 miles",
+                    "90\u00b0 / 12427 miles", "270"},
+        ReadoutCase{75, 300, "270\u00b0 / 15000 km", "90\u00b0 / 25000 km", "270\u00b0 / 9321 miles",
+                    "90\u00b0 / 15534 miles", "270"},
+        ReadoutCase{0, 299, " / ", " / ", " / ", " / ", ""}));
+
+using ViewerWindow = WindowsTest;
+
+TEST_F(ViewerWindow, LayoutAndNames) {
+    Start();
+    GenerateAt(398, 255);
+    EXPECT_EQ(viewer().ImageAzimut->size(), QSize(600, 600));
+    EXPECT_EQ(viewer().ImageAzimut->pos(), QPoint(0, 0));
+    EXPECT_EQ(viewer().LabelLP->text(), "<=Direct       Long Pass =>");
+    EXPECT_LE(viewer().maximumWidth(), 950);
+    EXPECT_LE(viewer().maximumHeight(), 700);
+    EXPECT_EQ(viewer().windowTitle(), "KORVALEN V2.1.4");
+    EXPECT_TRUE(viewer().MenuUnitKM->isChecked());
+    EXPECT_EQ(viewer().MenuEnregistrer->text(), "Save the azimuthal map");
+    EXPECT_EQ(viewer().Menugenerateur->text(), "Back to map generator");
+    EXPECT_EQ(viewer().MenuQuitter->text(), "Quit");
+    EXPECT_EQ(viewer().MenuUnitKM->text(), "Km");
+    EXPECT_EQ(viewer().MenuUnitmile->text(), "Mile");
+    EXPECT_FALSE(viewer().ImageOriginale->isVisible());
+    // A window smaller than its contents scrolls.
+    viewer().resize(400, 300);
+    QTest::qWait(1);
+    EXPECT_GT(viewer().ScrollBoxAzimut->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ViewerWindow, ClickPublishesTheBearingOnlyInsideTheDisc) {
+    Start();
+    GenerateAt(398, 255);
+    Click(viewer().ImageAzimut, 400, 200);  // no movement yet: the press alone
+    EXPECT_TRUE(rotator::PublishedAzimuth().isEmpty());
+    Move(viewer().ImageAzimut, 400, 200);
+    Click(viewer().ImageAzimut, 400, 200);
+    EXPECT_EQ(rotator::PublishedAzimuth(), "45");
+    Move(viewer().ImageAzimut, 0, 299);
+    Click(viewer().ImageAzimut, 0, 299);
+    EXPECT_EQ(rotator::PublishedAzimuth(), "45");  // outside: nothing published
+    EXPECT_TRUE(viewer().PendingAzimuth.isEmpty());
+}
+
+TEST_F(ViewerWindow, CentreLabelIsDrawnIntoTheImage) {
+    Start();
+    GenerateAt(398, 255);
+    const QImage& img = viewer().ImageAzimut->image();
+    // The label's white cell starts at (2, 585) in the black corner.
+    EXPECT_EQ(img.pixelIndex(2, 585), 15);
+    EXPECT_EQ(img.pixelIndex(1, 585), 0);
+    EXPECT_EQ(img.pixelIndex(2, 584), 0);
+    int black = 0;
+    for (int x = 2; x < 120; ++x)
+        for (int y = 586; y < 598; ++y) black += img.pixelIndex(x, y) == 0;
+    EXPECT_GT(black, 50);  // the text's strokes
+}
+
+TEST_F(ViewerWindow, BackToTheGeneratorClearsTheFieldsAndKeepsThePendingAzimuth) {
+    Start();
+    carte().EditQRA->setText("JN18EU");
+    carte().BitBtn1Click();
+    Move(viewer().ImageAzimut, 400, 200);
+    ASSERT_EQ(viewer().PendingAzimuth, "45");
+    viewer().Menugenerateur->trigger();
+    EXPECT_FALSE(viewer().isVisible());
+    EXPECT_TRUE(carte().isVisible());
+    EXPECT_TRUE(viewer().StaticTextAzim->text().isEmpty());
+    EXPECT_TRUE(viewer().StaticTextLP->text().isEmpty());
+    EXPECT_EQ(carte().ProgressBarCalcul->value(), 0);
+    EXPECT_TRUE(carte().EditQRA->text().isEmpty());
+    EXPECT_EQ(viewer().PendingAzimuth, "45");
+    EXPECT_TRUE(carte().MenuVoir->isEnabled());
+    EXPECT_FALSE(viewer().TimerSeconde->isActive());
+    // Shown again: the clock runs again.
+    carte().MenuVoirClick();
+    EXPECT_TRUE(viewer().TimerSeconde->isActive());
+}
+
+TEST_F(ViewerWindow, UnitItemsAreExclusive) {
+    Start();
+    viewer().MenuUnitmile->trigger();
+    EXPECT_TRUE(viewer().MenuUnitmile->isChecked());
+    EXPECT_FALSE(viewer().MenuUnitKM->isChecked());
+    EXPECT_EQ(viewer().UnitFactor, 1.609344);
+    viewer().MenuUnitKM->trigger();
+    EXPECT_TRUE(viewer().MenuUnitKM->isChecked());
+    EXPECT_EQ(viewer().UnitFactor, 1);
+}
+
+}  // namespace
