@@ -4,6 +4,11 @@
 #include <cstring>
 #include <thread>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define KORVALEN_X86_GNU 1
+#endif
+
 namespace korvalen::generator {
 
 using geo::Real;
@@ -25,6 +30,21 @@ inline int32_t ReferenceOffset(int column, int row, Real& centreLatitude, Real c
     const geo::MapPixel m = geo::PolarToMapPixel(br.range, br.bearing);
     if (m.x < 0 || m.x >= geo::MapSize || m.y < 0 || m.y >= geo::MapSize) return -1;
     return static_cast<int32_t>(m.y * stride + m.x);
+}
+
+#ifdef KORVALEN_X86_GNU
+__attribute__((target("avx"))) void ZeroUpperAvx() { _mm256_zeroupper(); }
+const bool kCpuHasAvx = __builtin_cpu_supports("avx");
+#endif
+
+// Code elsewhere in the process (seen after the toolkit starts) can leave
+// the upper halves of the AVX registers dirty; every SSE instruction of the
+// loop and of the maths library then pays a transition penalty, which made
+// the generation six times slower. Clearing them costs one instruction.
+inline void ClearUpperVectorState() {
+#ifdef KORVALEN_X86_GNU
+    if (kCpuHasAvx) ZeroUpperAvx();
+#endif
 }
 
 }  // namespace
@@ -63,6 +83,7 @@ int AzimuthalProjector::ComputeColumn(int column) {
     const double bearingError = 2 * std::sqrt(1e-15 / std::fabs(c1));
     int32_t* out = destination_.data() + static_cast<size_t>(column) * geo::WorldHeight;
     int rechecked = 0;
+    ClearUpperVectorState();  // per column: the progress callback runs between columns
 
     for (int r = 0; r < geo::WorldHeight; ++r) {
         const double s2 = sinPhi2_[r];

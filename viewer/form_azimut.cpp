@@ -125,6 +125,7 @@ TFormAzimut::TFormAzimut()
     }
     StaticTextAzim->setGeometry(0, kReadoutTop, 212, 20);
     LabelLP->setParent(content);
+    LabelLP->setTextFormat(Qt::PlainText);
     LabelLP->setText("<=Direct       Long Pass =>");
     LabelLP->setGeometry(214, kReadoutTop, 172, 20);
     LabelLP->setAlignment(Qt::AlignCenter);
