@@ -3,7 +3,8 @@
 // projection on a sphere, and their ratio.
 #include <proj.h>
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QTemporaryDir>
 #include <QImage>
 
 #include <algorithm>
@@ -16,7 +17,11 @@
 #include <vector>
 
 #include "data/resources.h"
+#include "app/forms.h"
+#include "app/program.h"
+#include "generator/form_carte.h"
 #include "generator/projection.h"
+#include "viewer/form_azimut.h"
 
 using namespace korvalen;
 using Clock = std::chrono::steady_clock;
@@ -58,7 +63,7 @@ std::string CpuName() {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     data::InitResources();
     const int runs = argc > 1 ? std::max(20, std::atoi(argv[1])) : 41;
     std::printf("machine: %s, %u hardware threads\n", CpuName().c_str(), std::thread::hardware_concurrency());
@@ -133,5 +138,34 @@ int main(int argc, char** argv) {
                 identical ? "yes" : "NO", referenceMs);
     std::printf("PROJ aeqd forward on a sphere, same points, median of %d: %.3f ms\n", runs, projMs);
     std::printf("ratio PROJ / generation: %.2f\n", projMs / generation);
+
+    // The windows, offscreen, in a throw-away program folder.
+    QTemporaryDir folder;
+    app::LocateProgramFolder(folder.path());
+    app::CreateWindows({});
+    TFormAzimut* viewer = FormAzimut;
+    TFormCarte* carte = FormCarte;
+    carte->GenerateAzimuthalMap(Qt::LeftButton, 403, 94);
+    QCoreApplication::processEvents();
+
+    // One pointer read-out: both texts computed and set, over the whole disc.
+    std::vector<std::pair<int, int>> pixels;
+    for (int y = 0; y < 600; y += 7)
+        for (int x = 0; x < 600; x += 7) pixels.emplace_back(x, y);
+    const double readoutMs = MedianMs(runs, [&] {
+        for (const auto& p : pixels) viewer->ImageAzimutMouseMove(p.first, p.second);
+    });
+    std::printf("pointer read-out (compute and set both texts), median: %.2f us per move\n",
+                readoutMs * 1000 / static_cast<double>(pixels.size()));
+
+    // The whole generation as the window runs it: 796 progress-bar repaints,
+    // the viewer hidden and shown again.
+    const double windowMs = MedianMs(std::min(runs, 21), [&] {
+        carte->GenerateAzimuthalMap(Qt::LeftButton, 403, 94);
+        QCoreApplication::processEvents();
+    });
+    std::printf("generation in the window with its progress bar, median: %.2f ms (%.2f x the bare generation)\n",
+                windowMs, windowMs / generation);
+    app::DestroyWindows();
     return identical ? 0 : 1;
 }

@@ -1,15 +1,16 @@
 #include "viewer/map_file.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QList>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/palette.h"
@@ -18,29 +19,85 @@
 
 namespace korvalen::viewer {
 
+namespace {
+
+QString SystemReason(int error) { return qt_error_string(error); }
+
+// Writes all of @p bytes to @p fd, resuming after short writes.
+bool WriteAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) {
     auto fail = [&](const QString& reason) {
         if (errorText) *errorText = reason;
         return false;
     };
-    // QSaveFile writes to a new file in the target's folder and renames it
-    // over the target only on commit: a full disk or a crash mid-write never
-    // leaves a truncated map in place of a good one. No direct-write
-    // fallback: where no file can be made beside the target, failing is
-    // better than overwriting in place.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
-    // and 8 bits above, uncompressed, bottom-up: the pixels go out as they are.
-    if (!map.save(&file, "BMP")) {
-        const QString reason = file.error() != QFileDevice::NoError
-                                   ? file.errorString()
-                                   : QStringLiteral("The map could not be encoded as a bitmap.");
-        file.cancelWriting();
-        return fail(reason);
+    // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
+    // are. Encoding first means nothing touches the disk for a bad image.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!map.save(&buffer, "BMP")) return fail(QStringLiteral("The map could not be encoded as a bitmap."));
     }
-    if (!file.commit()) return fail(file.errorString());
+
+    const QByteArray target = QFile::encodeName(fileName);
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) return fail(SystemReason(EISDIR));
+        // Renaming over a file needs no right to the file itself, only to
+        // its folder; the user's read-only mark must still protect it, as a
+        // direct write would (root included, whom access() never refuses).
+        if ((old.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0) return fail(SystemReason(EACCES));
+    }
+
+    // The new map is written beside the target and renamed over it only
+    // once complete and on disk: a full disk or a crash mid-write never
+    // leaves a truncated map in place of a good one. Named after the target
+    // so that a leftover is recognisable; O_EXCL so that no existing file is
+    // ever reused, created 0666 so the umask applies as for any new file.
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = target + '.' + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16) + ".tmp";
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return fail(SystemReason(errno));
+
+    bool ok = WriteAll(fd, bytes);
+    // A replaced map keeps the permissions its owner gave the old one.
+    if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    if (ok) ok = ::fsync(fd) == 0;
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temp.constData(), target.constData()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.constData());
+        return fail(SystemReason(error));
+    }
     return true;
 }
 

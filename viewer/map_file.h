@@ -11,7 +11,8 @@ namespace korvalen::viewer {
 /// its pixels and colours: 4 bits per pixel with at most 16 colours, 8 bits
 /// otherwise. The file is written beside the target and renamed over it at
 /// the end, so a failed save leaves any old file whole; an existing file is
-/// replaced without asking.
+/// replaced without asking, unless it is read-only (no write permission bit,
+/// or not writable by this user), which fails as a direct write would.
 /// @param errorText on failure, the system's reason (may be null)
 /// @return true when the file is complete on disk
 bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText);

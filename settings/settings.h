@@ -1,0 +1,125 @@
+#pragma once
+// korvalen.ini: the settings kept from one run to the next.
+//
+// The file is single-byte Windows-1252 text. Its first line is
+// "[KORVALEN]", every other line KEY=value with no spaces around the "=".
+// Written lines end with CR LF; LF, CR and CR LF are all accepted on reading
+// because users edit the file by hand with whatever editor they have.
+//
+// The layers here are kept apart so each can be checked on its own:
+//   Settings        the values, texts UTF-8 as everywhere in memory;
+//   ParseSettings   file bytes -> values (+ the error that stopped reading);
+//   FormatSettings  values -> file bytes;
+//   LoadSettings / SaveSettings  the file operations in a settings folder;
+//   SettingsFolder  which folder that is.
+//
+// Qt Core only (paths and the standard locations); no Gui, no Widgets.
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geo/geo.h"
+
+namespace korvalen::settings {
+
+inline constexpr char SettingsFileName[] = "korvalen.ini";
+/// The new settings are written here first, then renamed over the old file.
+inline constexpr char TemporaryFileName[] = "korvalen.~in";
+/// SaveSettings' error when the new file cannot be written.
+inline constexpr char SaveErrorText[] = "Ne peut cr\u00e9er korvalen.ini";
+
+/// The languages of the language menu. The file keeps the choice even
+/// before every language has its texts, so that it survives a run.
+enum class Language { English, French, Spanish };
+
+/// Which of the two DX lists the program shows: amateur bands, or 11 m (CB).
+enum class DxList { Ham, ElevenMetre };
+
+/// The separator menu; the numbers are the ones written to the file.
+enum class Separator { Default = 0, Underscore = 1, Slash = 2, Equal = 3 };
+
+struct Settings {
+    /// The language read from the file; nullopt when none was read, in which
+    /// case nothing is applied at start and English is ticked (and written).
+    std::optional<Language> language;
+    /// Path of the rotator control program; empty when not set.
+    std::string rotatorProgramPath;
+    /// Kilometres per displayed unit: geo::KilometreFactor or StatuteMileFactor.
+    geo::Real unitFactor = geo::KilometreFactor;
+    DxList list = DxList::Ham;
+    Separator separator = Separator::Default;
+    /// Map kept for the next run (file name), empty when none.
+    std::string savedMapFile;
+    /// Centre text of that kept map; written only together with it.
+    std::string savedMapCentreText;
+    /// Centre at start, text and position, both taken from CENTRE_IMAGE.
+    std::string centreText;
+    geo::LatLong centre;
+    /// Viewer window geometry and its horizontal scroll bar position.
+    int viewerTop = 0;
+    int viewerLeft = 0;
+    int viewerHeight = 683;
+    int viewerWidth = 860;
+    int viewerScroll = 0;
+    /// User DX rows, each the row's fields joined by TAB, in table order.
+    std::vector<std::string> hamDxRecords;
+    std::vector<std::string> elevenMetreDxRecords;
+    /// The clock shows UTC rather than local time.
+    bool utc = false;
+    /// Check for a newer release at start.
+    bool releaseCheckAtStart = false;
+};
+
+bool operator==(const Settings& a, const Settings& b);
+inline bool operator!=(const Settings& a, const Settings& b) { return !(a == b); }
+
+struct LoadResult {
+    Settings values;
+    /// The message to show, when reading failed or stopped early. The caller
+    /// should then also skip the locator given on the command line.
+    std::optional<std::string> error;
+};
+
+/// Reads the file's bytes. Unknown keys and lines without a key are skipped;
+/// the last occurrence of a key wins, except that UNIT=MILE and LIST=CB stay
+/// once read; DX and DXCB lines accumulate. A number that is not a decimal
+/// integer stops reading at its line with the runtime's conversion message
+/// (what was read before stays).
+LoadResult ParseSettings(std::string_view fileBytes);
+
+/// The complete file: "[KORVALEN]" and the keys in their fixed order,
+/// Windows-1252, CR LF after every line. A character Windows-1252 lacks
+/// becomes "?". DX rows with an empty call sign are left out.
+std::string FormatSettings(const Settings& values);
+
+/// Whether korvalen.ini is in @p folder. The program takes this once at
+/// start, before reading, and hands it to both LoadSettings and SaveSettings.
+bool SettingsFileExists(const QString& folder);
+
+/// Reads korvalen.ini from @p folder. When @p settingsFileExisted is false,
+/// nothing is read and the defaults come back. A file that cannot be opened
+/// gives "Impossible d'ouvrir le fichier "korvalen.ini". <reason>".
+LoadResult LoadSettings(const QString& folder, bool settingsFileExisted);
+
+/// Writes @p values as korvalen.ini in @p folder, replacing the old file
+/// atomically (at every instant one complete settings file exists) and
+/// leaving it read-only. When @p settingsFileExisted is false and a
+/// korvalen.ini has appeared since start (another copy of the program), that
+/// file is kept and the new settings stay in korvalen.~in, read-only.
+/// @return SaveErrorText when korvalen.~in could not be written (the old
+///         file is then untouched); nullopt otherwise, including when a later
+///         step failed, as those are not reported.
+std::optional<std::string> SaveSettings(const QString& folder, const Settings& values,
+                                        bool settingsFileExisted);
+
+/// The folder the settings live in: @p programFolder when files can be
+/// created there (a portable install), otherwise the user's configuration
+/// folder for the application, created when missing. The program makes this
+/// folder current so that maps saved without a folder go there as well.
+QString SettingsFolder(const QString& programFolder);
+
+}  // namespace korvalen::settings

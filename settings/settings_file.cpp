@@ -1,0 +1,191 @@
+// korvalen.ini on disk: loading, the crash-safe save, the folder choice.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <string>
+
+#include "settings/settings.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#endif
+
+namespace korvalen::settings {
+namespace {
+
+// The "User" flags describe what the running user may do (always
+// everything for root), not the file's bits, so only these are kept.
+constexpr QFileDevice::Permissions kReadBits = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                               QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                               QFileDevice::ReadOther | QFileDevice::ExeOther;
+
+QString PathIn(const QString& folder, const char* name) { return QDir(folder).filePath(QString::fromLatin1(name)); }
+
+bool MakeReadOnly(const QString& path) {
+    return QFile::setPermissions(path, QFile::permissions(path) & kReadBits);
+}
+
+bool MakeWritable(const QString& path) {
+    return QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+}
+
+// Gets the data onto the disk before the rename makes it the settings file;
+// otherwise a power cut soon after the rename could leave a renamed but
+// empty file.
+bool FlushToDisk(QFile& file) {
+    if (!file.flush()) return false;
+#ifdef _WIN32
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// Makes the rename itself durable (POSIX keeps directory entries apart from
+// file data). Windows has no equivalent step; MOVEFILE_WRITE_THROUGH covers it.
+void FlushFolder(const QString& folder) {
+#ifndef _WIN32
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
+// Renames @p from over @p to in one step, even when @p to is read-only, so
+// that no moment exists without a complete settings file.
+bool ReplaceFile(const QString& from, const QString& to) {
+#ifdef _WIN32
+    // Windows refuses to replace a read-only file; the attribute is cleared
+    // first, which leaves the old file whole should the move then fail.
+    if (QFileInfo::exists(to)) MakeWritable(to);
+    const QString nativeFrom = QDir::toNativeSeparators(from);
+    const QString nativeTo = QDir::toNativeSeparators(to);
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
+                       reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// Renames @p from to @p to unless @p to exists, the check and the rename
+// being one step: a korvalen.ini written by another copy of the program at
+// the last moment must not be lost.
+bool MoveWithoutReplacing(const QString& from, const QString& to) {
+#ifdef _WIN32
+    const QString nativeFrom = QDir::toNativeSeparators(from);
+    const QString nativeTo = QDir::toNativeSeparators(to);
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
+                       reinterpret_cast<const wchar_t*>(nativeTo.utf16()), MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    const QByteArray f = QFile::encodeName(from);
+    const QByteArray t = QFile::encodeName(to);
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0) return true;
+    // EINVAL / ENOSYS: the file system or kernel lacks it; try the others.
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+    // link() refuses an existing name as atomically; a crash before the
+    // unlink leaves korvalen.~in as well, which the next save removes.
+    if (::link(f.constData(), t.constData()) == 0) {
+        ::unlink(f.constData());
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    // A file system without hard links (FAT): the check is no longer one
+    // step with the rename, which is the best left.
+    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) return false;
+    return std::rename(f.constData(), t.constData()) == 0;
+#endif
+}
+
+// Steps 2 and 3 of the save: a fresh korvalen.~in holding the whole text,
+// on disk. False when any of it failed.
+bool WriteTemporaryFile(const QString& path, const std::string& bytes) {
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        // A copy killed while saving leaves it behind, possibly read-only.
+        MakeWritable(path);
+        if (!QFile::remove(path)) return false;
+    }
+    QFile file(path);
+    // NewOnly: should anything recreate the name meanwhile, it is not
+    // written through.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
+    const qint64 size = static_cast<qint64>(bytes.size());
+    const bool written = file.write(bytes.data(), size) == size && FlushToDisk(file);
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+}  // namespace
+
+bool SettingsFileExists(const QString& folder) { return QFileInfo::exists(PathIn(folder, SettingsFileName)); }
+
+LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
+    if (!settingsFileExisted) return {};
+    QFile file(PathIn(folder, SettingsFileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        LoadResult result;
+        result.error = std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " +
+                       file.errorString().toStdString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    return ParseSettings(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted) {
+    const QString temporary = PathIn(folder, TemporaryFileName);
+    const QString target = PathIn(folder, SettingsFileName);
+    if (!WriteTemporaryFile(temporary, FormatSettings(values))) {
+        // Whatever part of the new file exists is useless; the old
+        // korvalen.ini was not touched.
+        QFile::remove(temporary);
+        return std::string(SaveErrorText);
+    }
+
+    // From here on nothing is reported: the new settings are safely on disk
+    // in one file or the other.
+    if (!settingsFileExisted) {
+        // There was no korvalen.ini at start; one that is there now was
+        // written by another copy of the program and wins.
+        if (!MoveWithoutReplacing(temporary, target)) {
+            MakeReadOnly(temporary);
+            return std::nullopt;
+        }
+    } else if (!ReplaceFile(temporary, target)) {
+        return std::nullopt;
+    }
+    FlushFolder(folder);
+    MakeReadOnly(target);
+    return std::nullopt;
+}
+
+QString SettingsFolder(const QString& programFolder) {
+    // Trying to create a file answers the question as the system sees it
+    // (read-only mounts, ACLs, Windows' Program Files), which the permission
+    // bits alone do not. The probe removes itself.
+    if (QFileInfo(programFolder).isDir()) {
+        QTemporaryFile probe(QDir(programFolder).filePath(QStringLiteral("korvalen-probe-XXXXXX")));
+        if (probe.open()) return programFolder;
+    }
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(config);
+    return config;
+}
+
+}  // namespace korvalen::settings

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <ostream>
+
+#include "settings/settings.h"
+
+using namespace korvalen::settings;
+
+namespace {
+
+class SettingsFile : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        a_.hamDxRecords = {"F6ABC\t14.025", "EA4XYZ"};
+        a_.language = Language::French;
+        b_.utc = true;
+        b_.viewerTop = 40;
+    }
+
+    QString folder() const { return dir_.path(); }
+    QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    std::string Read(const char* name) const {
+        QFile f(Path(name));
+        if (!f.open(QIODevice::ReadOnly)) return "<unreadable>";
+        return f.readAll().toStdString();
+    }
+    void Write(const char* name, const std::string& bytes) const {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    // The mode bits themselves: Qt's "User" flags say what the running
+    // user may do, which for root is always everything.
+    bool Writable(const char* name) const {
+        struct stat st {};
+        return ::stat(QFile::encodeName(Path(name)).constData(), &st) != 0 || (st.st_mode & 0222) != 0;
+    }
+
+    QTemporaryDir dir_;
+    Settings a_, b_;
+};
+
+TEST_F(SettingsFile, FirstSaveCreatesReadOnlyFileThatLoadsBack) {
+    ASSERT_FALSE(SettingsFileExists(folder()));
+    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
+    EXPECT_FALSE(Writable(SettingsFileName));
+    EXPECT_FALSE(QFile::exists(Path(TemporaryFileName)));
+    ASSERT_TRUE(SettingsFileExists(folder()));
+    const LoadResult r = LoadSettings(folder(), true);
+    EXPECT_FALSE(r.error);
+    EXPECT_EQ(r.values, a_);
+}
+
+TEST_F(SettingsFile, ReadOnlyFileReplacedAtSecondSave) {
+    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    ASSERT_TRUE(QFile::setPermissions(Path(SettingsFileName), QFile::ReadOwner));
+    EXPECT_EQ(SaveSettings(folder(), b_, true), std::nullopt);
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(b_));
+    EXPECT_FALSE(Writable(SettingsFileName));
+}
+
+TEST_F(SettingsFile, LeftoverReadOnlyTemporaryRemoved) {
+    Write(TemporaryFileName, "half a fi");
+    ASSERT_TRUE(QFile::setPermissions(Path(TemporaryFileName), QFile::ReadOwner));
+    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
+    EXPECT_FALSE(QFile::exists(Path(TemporaryFileName)));
+}
+
+TEST_F(SettingsFile, FileOfAnotherCopyKept) {
+    // No korvalen.ini at start, but another copy wrote one meanwhile.
+    Write(SettingsFileName, "[KORVALEN]\r\nWTOP=9\r\n");
+    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(Read(SettingsFileName), "[KORVALEN]\r\nWTOP=9\r\n");
+    EXPECT_EQ(Read(TemporaryFileName), FormatSettings(a_));
+    EXPECT_FALSE(Writable(TemporaryFileName));
+}
+
+TEST_F(SettingsFile, FileRemovedMeanwhileRecreated) {
+    EXPECT_EQ(SaveSettings(folder(), b_, true), std::nullopt);
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(b_));
+}
+
+TEST_F(SettingsFile, TemporaryThatCannotBeReplacedFailsAndKeepsOldFile) {
+    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    // A non-empty folder of that name can be neither deleted nor opened as a
+    // file, whoever runs the test.
+    ASSERT_TRUE(QDir(folder()).mkpath(QStringLiteral("korvalen.~in/x")));
+    EXPECT_EQ(SaveSettings(folder(), b_, true), SaveErrorText);
+    EXPECT_EQ(SaveErrorText, std::string("Ne peut cr\u00e9er korvalen.ini"));
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
+}
+
+TEST_F(SettingsFile, UnwritableFolderFailsAndKeepsOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
+    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
+    EXPECT_EQ(SaveSettings(folder(), b_, true), SaveErrorText);
+    ::chmod(QFile::encodeName(folder()).constData(), 0755);
+    EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
+}
+
+struct LoadCase {
+    const char* name;
+    std::function<void(const QString& folder)> prepare;
+    bool existed;
+    std::string error;  // empty: no error expected
+    bool reasonFollows;  // error is only the start, the system's reason follows
+};
+
+const std::string kOpenError = "Impossible d'ouvrir le fichier \"korvalen.ini\". ";
+
+const LoadCase kLoadCases[] = {
+    // The flag is taken at start: a file arriving later is not read.
+    {"NotThereAtStart", [](const QString& f) { SaveSettings(f, Settings{}, false); }, false, "", false},
+    {"Vanished", [](const QString&) {}, true, kOpenError + std::strerror(ENOENT), false},
+    {"IsAFolder", [](const QString& f) { QDir(f).mkdir(SettingsFileName); }, true, kOpenError, true},
+    {"BadNumber",
+     [](const QString& f) {
+         QFile file(QDir(f).filePath(SettingsFileName));
+         file.open(QIODevice::WriteOnly);
+         file.write("[KORVALEN]\r\nWWIDTH=8x\r\n");
+     },
+     true, "'8x' n'est pas une valeur enti\u00e8re correcte", false},
+};
+
+std::ostream& operator<<(std::ostream& os, const LoadCase& c) { return os << c.name; }
+
+class SettingsLoad : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(SettingsLoad, ReportsError) {
+    QTemporaryDir dir;
+    GetParam().prepare(dir.path());
+    const LoadResult r = LoadSettings(dir.path(), GetParam().existed);
+    const LoadCase& c = GetParam();
+    EXPECT_EQ(r.values, Settings{});
+    if (!c.reasonFollows) {
+        EXPECT_EQ(r.error.value_or(""), c.error);
+    } else {
+        ASSERT_TRUE(r.error);
+        EXPECT_EQ(r.error->substr(0, c.error.size()), c.error);
+        EXPECT_GT(r.error->size(), c.error.size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsLoad, testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsFolder, ProgramFolderWhenWritableElseConfigFolder) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    EXPECT_EQ(SettingsFolder(home.path()), home.path());
+
+    const QString config = home.filePath(QStringLiteral("config"));
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(config).constData(), 1);
+    QCoreApplication::setApplicationName(QStringLiteral("korvalen"));
+    // A program folder where nothing can be created: one that is a file.
+    const QString notAFolder = home.filePath(QStringLiteral("plain"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    const QString chosen = SettingsFolder(notAFolder);
+    EXPECT_TRUE(chosen.startsWith(config)) << chosen.toStdString();
+    EXPECT_TRUE(QFileInfo(chosen).isDir());
+    EXPECT_TRUE(QDir(home.path()).entryList({QStringLiteral("korvalen-probe-*")}, QDir::Files).isEmpty());
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "tools/mapmaker/mapmaker.h"
+
+#include "tools/mapmaker/marks.h"
+
+#include <QDir>
+
+namespace korvalen::mapmaker {
+
+WorldMap WriteImages(const QString& topologyPath, const QString& outputDirectory) {
+    const QDir dir(outputDirectory);
+    WorldMap world = MakeWorldMap(ReadCountriesFile(topologyPath));
+    SaveBmp(world.image, dir.filePath(QString::fromLatin1(kWorldFile)));
+    SaveBmp(MakeTemplate(), dir.filePath(QString::fromLatin1(kTemplateFile)));
+    SaveBmp(MakeMarkImage(), dir.filePath(QString::fromLatin1(kMarkFile)));
+    return world;
+}
+
+}  // namespace korvalen::mapmaker

@@ -1,0 +1,20 @@
+#pragma once
+// Everything the built-in images are made of, in one call.
+#include "tools/mapmaker/worldmap.h"
+
+#include <QString>
+
+namespace korvalen::mapmaker {
+
+/// File names written by WriteImages, the names the resources use.
+inline const char* const kWorldFile = "world.bmp";
+inline const char* const kTemplateFile = "template.bmp";
+inline const char* const kMarkFile = "orlak.bmp";
+
+/// Reads the countries from @p topologyPath and writes world.bmp,
+/// template.bmp and orlak.bmp into @p outputDirectory (which must exist).
+/// @returns the world map with its statistics.
+/// @throws TopoJsonError or std::runtime_error.
+WorldMap WriteImages(const QString& topologyPath, const QString& outputDirectory);
+
+}  // namespace korvalen::mapmaker
