@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/forms.h"
+#include "generator/named.h"
 #include "data/resources.h"
 #include "generator/map_generation.h"
 #include "info/info_forms.h"
@@ -27,18 +28,6 @@ namespace {
 // Client area: the world map, and one row of controls under it.
 constexpr int kRowTop = geo::WorldHeight + 6;
 constexpr int kClientHeight = geo::WorldHeight + 34;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QAction* NamedAction(const char* name, const QString& text, QObject* parent) {
-    auto* a = new QAction(text, parent);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include "app/forms.h"
+#include "generator/named.h"
 #include "data/resources.h"
 #include "dx/dx_forms.h"
 #include "generator/form_carte.h"
@@ -25,18 +26,6 @@ namespace {
 
 constexpr int kMapSize = 600;
 constexpr int kReadoutTop = kMapSize + 4;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QAction* NamedAction(const char* name, const QString& text, QObject* parent) {
-    auto* a = new QAction(text, parent);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
@@ -273,24 +262,22 @@ void TFormAzimut::MenuDistancesClick() {
     languages::ApplyViewerLanguage(*this);
 }
 
-void TFormAzimut::MenuTimeLocalClick() {
-    MenuTimeLocal->setChecked(true);
-    MenuTimeUTC->setChecked(false);
+void TFormAzimut::SetClockMode(bool utc) {
+    MenuTimeLocal->setChecked(!utc);
+    MenuTimeUTC->setChecked(utc);
     for (QLabel* l : {StaticTextDate, StaticTextTime}) {
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, viewer::ClockColour(false));
+        p.setColor(QPalette::WindowText, viewer::ClockColour(utc));
         l->setPalette(p);
     }
 }
 
+void TFormAzimut::MenuTimeLocalClick() {
+    SetClockMode(false);
+}
+
 void TFormAzimut::MenuTimeUTCClick() {
-    MenuTimeLocal->setChecked(false);
-    MenuTimeUTC->setChecked(true);
-    for (QLabel* l : {StaticTextDate, StaticTextTime}) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, viewer::ClockColour(true));
-        l->setPalette(p);
-    }
+    SetClockMode(true);
 }
 
 void TFormAzimut::TimerSecondeTimer() {

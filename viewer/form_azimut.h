@@ -98,6 +98,7 @@ protected:
 
 private:
     void ApplyStartGeometry();
+    void SetClockMode(bool utc);
 
     std::unique_ptr<viewer::MapSurface> surface_;
 };
