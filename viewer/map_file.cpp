@@ -112,9 +112,11 @@ bool OpensForReadAndWrite(const QString& fileName) {
     return true;
 }
 
+// The mode's write bits only: WriteUser is whether *this* user may write,
+// which is always true for root and so says nothing about the mark.
 bool HasWriteBit(const QFileInfo& info) {
     constexpr QFileDevice::Permissions kWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return (info.permissions() & kWrite) != 0;
 }
 

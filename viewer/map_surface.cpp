@@ -46,38 +46,38 @@ struct Doubled {
 };
 
 // One quadrant of the outline, from the top (x ≥ 0 smallest, y = b) to the
-// side (x = a, y ≥ 0 smallest), in doubled coordinates. Midpoint decisions
-// on the exact integer form of the ellipse b²x² + a²y² = a²b²: first one
-// pixel per column while the curve is flatter than 45°, then one pixel per
-// row.
+// side (x = a, y ≥ 0 smallest), in doubled coordinates. Each step goes
+// right, down or both, to whichever of those pixels lies nearest the curve
+// by the exact integer residual of b²x² + a²y² = a²b² (among neighbours the
+// residual grows with the distance alike). Unlike the classic two-region
+// midpoint scheme, this never runs short of the side on flat or tall
+// ellipses, whose ends turn within a pixel or two.
 std::vector<Doubled> EllipseQuadrant(long long a, long long b) {
     const Wide a2 = Wide(a) * a, b2 = Wide(b) * b, a2b2 = a2 * b2;
-    auto inside = [&](long long x, long long y) { return b2 * x * x + a2 * y * y - a2b2 < 0; };
-    const long long xMin = a % 2, yMin = b % 2;
+    auto residual = [&](long long x, long long y) {
+        const Wide f = b2 * x * x + a2 * y * y - a2b2;
+        return f < 0 ? -f : f;
+    };
+    const long long yMin = b % 2;
 
-    std::vector<Doubled> path;
-    long long x = xMin, y = b;
-    path.push_back({x, y});
-    while (x + 2 <= a && a2 * (y - 1) > b2 * (x + 2)) {
-        x += 2;
-        if (!inside(x, y - 1) && y - 2 >= yMin) y -= 2;
-        path.push_back({x, y});
-    }
-    while (y > yMin) {
-        y -= 2;
-        if (x + 2 <= a && inside(x + 1, y)) x += 2;
-        path.push_back({x, y});
-    }
-    // Tiny or very flat boxes can end short of the side: the outline must
-    // still reach it, as the box's extent is what callers rely on.
-    while (x < a) {
-        x += 2;
-        path.push_back({x, y});
+    std::vector<Doubled> path{{a % 2, b}};
+    while (path.back().x < a || path.back().y > yMin) {
+        const Doubled at = path.back();
+        Doubled best{};
+        Wide bestResidual = -1;
+        // The diagonal first: on a tie it makes the thinner line.
+        for (const Doubled step : {Doubled{2, -2}, Doubled{2, 0}, Doubled{0, -2}}) {
+            const Doubled next{at.x + step.x, at.y + step.y};
+            if (next.x > a || next.y < yMin) continue;
+            const Wide r = residual(next.x, next.y);
+            if (bestResidual < 0 || r < bestResidual) best = next, bestResidual = r;
+        }
+        path.push_back(best);
     }
 
-    // Drop corner pixels whose neighbours already touch diagonally, so the
-    // outline is one pixel thin everywhere (the step from one region to the
-    // other can otherwise leave an L-shaped corner).
+    // A step right then down (or down then right) leaves an L-shaped corner
+    // whose ends already touch diagonally; dropping the corner keeps the
+    // outline one pixel thin.
     std::vector<Doubled> thin;
     thin.reserve(path.size());
     for (std::size_t i = 0; i < path.size(); ++i) {
