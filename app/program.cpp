@@ -141,6 +141,9 @@ void CreateWindows(const QStringList& arguments) {
     FormListeDXCB = new TFormListeDXCB;
     FormConvert = new TFormConvert;
     FormCarte->show();
+    // The first window of a program is the active one on Windows; ask for
+    // the same here, so the keyboard goes to it without a click.
+    FormCarte->activateWindow();
 }
 
 }  // namespace app

@@ -243,11 +243,15 @@ void TFormCarte::FormActivate() {
         ReturnToViewer = false;
         if (FormAzimut->isVisible()) FormAzimut->activateWindow();
     } else if (FormAzimut->SavedMapLoaded) {
-        FormAzimut->SavedMapLoaded = false;
-        MenuVoir->setEnabled(true);
-        FormAzimut->show();
-        ReturnToViewer = true;
+        ShowKeptMap();
     }
+}
+
+void TFormCarte::ShowKeptMap() {
+    FormAzimut->SavedMapLoaded = false;
+    MenuVoir->setEnabled(true);
+    FormAzimut->show();
+    ReturnToViewer = true;
 }
 
 void TFormCarte::FormPaint() {
@@ -262,6 +266,12 @@ void TFormCarte::FormPaint() {
 void TFormCarte::TimerFinImageTimer() {
     TimerFinImage->stop();
     if (LocatorPending) GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
+    // The kept map comes up when this window is first activated. Some
+    // desktops never activate a new window (no window manager, focus
+    // stealing prevention, Wayland); the map must not stay hidden there,
+    // with the menu that would show it still disabled.
+    else if (FormAzimut && FormAzimut->SavedMapLoaded)
+        ShowKeptMap();
 }
 
 bool TFormCarte::event(QEvent* e) {

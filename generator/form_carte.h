@@ -74,6 +74,8 @@ public:
     void MenuInfoClick();
     void FormActivate();
     void TimerFinImageTimer();
+    /// Brings up the map kept from the previous run, loaded at start.
+    void ShowKeptMap();
 
     /// How many generations ran in this window's life.
     int GenerationCount() const { return generationCount_; }

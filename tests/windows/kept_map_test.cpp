@@ -276,6 +276,25 @@ TEST_F(KeptMap, AxesSavedAreThereAtTheNextStart) {
     EXPECT_TRUE(SettingsLines().contains("IMAGE=axes.bmp"));
 }
 
+TEST_F(KeptMap, TheKeptMapComesUpEvenWhenTheDesktopNeverActivatesTheGenerator) {
+    Start();
+    GenerateParis();
+    SaveAs("paris.bmp");
+    viewer().close();
+    app::DestroyWindows();
+    Start();
+    // As if no activation had reached the generator yet.
+    viewer().hide();
+    carte().show();
+    carte().MenuVoir->setEnabled(false);
+    viewer().SavedMapLoaded = true;
+    carte().TimerFinImageTimer();
+    EXPECT_TRUE(viewer().isVisible());
+    EXPECT_TRUE(carte().MenuVoir->isEnabled());
+    EXPECT_FALSE(viewer().SavedMapLoaded);
+    EXPECT_EQ(carte().GenerationCount(), 0);
+}
+
 TEST_F(KeptMap, TheCentreLabelOfTheNextStartComesFromTheSettings) {
     Start();
     GenerateParis();
