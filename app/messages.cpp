@@ -1,6 +1,10 @@
 #include "app/messages.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
 
 namespace korvalen {
 namespace {
@@ -14,18 +18,33 @@ void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler);
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, MessageKind kind, const QString& text) {
     if (Handler()) return Handler()(kind, text);
-    const QString title = QCoreApplication::applicationName();
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (kind) {
-        case MessageKind::Plain:
-            return QMessageBox::information(parent, title, text);
-        case MessageKind::Warning:
-            return QMessageBox::warning(parent, title, text);
-        case MessageKind::Error:
-            return QMessageBox::critical(parent, title, text);
+        case MessageKind::Plain: break;
+        case MessageKind::Warning: icon = QMessageBox::Warning; break;
+        case MessageKind::Error: icon = QMessageBox::Critical; break;
         case MessageKind::Question:
-            return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No);
+            icon = QMessageBox::Question;
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
     }
-    return QMessageBox::NoButton;
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, buttons, parent);
+    KeepShortLinesWhole(box);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void KeepShortLinesWhole(QMessageBox& box) {
+    // Qt wraps any line wider than about 500 pixels, which would leave the
+    // closing question's "?" alone on a second line. Lines that fit easily
+    // on the screen stay whole; longer ones (a system's reason) still wrap.
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : box.text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest + metrics.averageCharWidth(), kWidestWholeLine));
 }
 
 void Beep() {
