@@ -1,9 +1,13 @@
 // Prints the time of one map generation for the centre of JN18EU, the time
 // PROJ takes to project the same points with its azimuthal equidistant
-// projection on a sphere, and their ratio.
+// projection on a sphere, and their ratio; then, in the offscreen windows,
+// the pointer read-out, the generation with its progress bar, saving and
+// loading the kept map, and writing the settings at exit.
 #include <proj.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QImage>
 
@@ -21,7 +25,10 @@
 #include "app/program.h"
 #include "generator/form_carte.h"
 #include "generator/projection.h"
+#include "settings/settings.h"
 #include "viewer/form_azimut.h"
+#include "viewer/map_file.h"
+#include "viewer/map_surface.h"
 
 using namespace korvalen;
 using Clock = std::chrono::steady_clock;
@@ -97,7 +104,7 @@ int main(int argc, char** argv) {
         generator::ProjectReference(w, r, lat, centre->longitude);
     }
     generate();
-    const bool identical = reference == target;
+    bool identical = reference == target;
     const double referenceMs = MedianMs(3, [&] {
         QImage r = templ.copy();
         const generator::IndexedView v{r.bits(), r.width(), r.height(), r.bytesPerLine()};
@@ -166,6 +173,35 @@ int main(int argc, char** argv) {
     });
     std::printf("generation in the window with its progress bar, median: %.2f ms (%.2f x the bare generation)\n",
                 windowMs, windowMs / generation);
+
+    // Saving the map and checking it back as the next start does, with and
+    // without the red of the overlays (4 and 8 bits per pixel).
+    const QString mapFile = QDir(folder.path()).filePath(QStringLiteral("bench.bmp"));
+    for (bool overlays : {false, true}) {
+        if (overlays) {
+            viewer->Surface().DrawAxes();
+            viewer->Surface().DrawCircles();
+        }
+        const QImage& map = *viewer->Surface().image();
+        const double saveMs = MedianMs(21, [&] { viewer::SaveMapBmp(map, mapFile, nullptr); });
+        const double loadMs = MedianMs(21, [&] { viewer::CheckKeptMap(mapFile); });
+        const viewer::KeptMap kept = viewer::CheckKeptMap(mapFile);
+        const bool same = kept.status == viewer::KeptMapStatus::Ok &&
+                          kept.image.convertToFormat(QImage::Format_RGB32) ==
+                              map.convertToFormat(QImage::Format_RGB32);
+        std::printf("map %s: save %.2f ms (%lld bytes), check and load at start %.2f ms,"
+                    " loaded map identical: %s\n",
+                    overlays ? "with axes and circles" : "alone", saveMs,
+                    static_cast<long long>(QFileInfo(mapFile).size()), loadMs, same ? "yes" : "NO");
+        identical = identical && same;  // a failed round trip fails the run
+    }
+
+    // The settings written at every exit: formatted, flushed to disk and
+    // renamed over the old file.
+    settings::Settings values;
+    const double settingsMs = MedianMs(21, [&] { settings::SaveSettings(folder.path(), values, true); });
+    std::printf("settings written at exit (with the flush to disk), median: %.2f ms\n", settingsMs);
+
     app::DestroyWindows();
     return identical ? 0 : 1;
 }
