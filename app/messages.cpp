@@ -12,6 +12,23 @@ MessageHandler& Handler() {
     static MessageHandler handler;
     return handler;
 }
+
+// Lines up to this wide (pixels) are never wrapped.
+constexpr int kWidestWholeLine = 900;
+
+void KeepShortLinesWhole(QMessageBox& box) {
+    // Qt wraps any line wider than about 500 pixels, which would leave the
+    // closing question's "?" alone on a second line. Lines that fit easily
+    // on the screen stay whole; longer ones (a system's reason) still wrap.
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : box.text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest + metrics.averageCharWidth(), kWidestWholeLine));
+}
+
 }  // namespace
 
 void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler); }
@@ -32,19 +49,6 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, MessageKind kind, const
     QMessageBox box(icon, QCoreApplication::applicationName(), text, buttons, parent);
     KeepShortLinesWhole(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void KeepShortLinesWhole(QMessageBox& box) {
-    // Qt wraps any line wider than about 500 pixels, which would leave the
-    // closing question's "?" alone on a second line. Lines that fit easily
-    // on the screen stay whole; longer ones (a system's reason) still wrap.
-    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-    if (!label) return;
-    const QFontMetrics metrics(label->font());
-    int widest = 0;
-    for (const QString& line : box.text().split(QLatin1Char('\n')))
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    label->setMinimumWidth(std::min(widest + metrics.averageCharWidth(), kWidestWholeLine));
 }
 
 void Beep() {

@@ -14,10 +14,6 @@ enum class MessageKind { Plain, Warning, Error, Question };
 /// Shows @p text (Question: Yes/No, the others: one OK) and returns the button.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, MessageKind kind, const QString& text);
 
-/// Widens @p box so that lines up to kWidestWholeLine pixels are not wrapped.
-inline constexpr int kWidestWholeLine = 900;
-void KeepShortLinesWhole(QMessageBox& box);
-
 /// A short system beep for rejected input.
 void Beep();
 

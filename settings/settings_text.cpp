@@ -116,14 +116,10 @@ LoadResult ParseSettings(std::string_view fileBytes) {
         if (eq == std::string_view::npos || eq == 0) continue;
         const std::string_view key = line.substr(0, eq + 1);
         const std::string value(line.substr(eq + 1));
-        if (result.error) {
-            // Reading stopped at a bad number, but the user's DX rows further
-            // down are still collected: they are written back at exit, and
-            // dropping them there would lose them for good over one typo.
-            if (key == "DX=") result.values.hamDxRecords.push_back(value);
-            else if (key == "DXCB=") result.values.elevenMetreDxRecords.push_back(value);
-            continue;
-        }
+        // Reading stops at a bad number, but the user's DX rows further down
+        // are still collected: they are written back at exit, and dropping
+        // them there would lose them for good over one typo.
+        if (result.error && key != "DX=" && key != "DXCB=") continue;
         try {
             Apply(key, value, result.values);
         } catch (const geo::ConversionError& e) {
