@@ -8,10 +8,10 @@
 
 #include <string>
 
+#include "settings/durable_file.h"
 #include "settings/settings.h"
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -38,48 +38,6 @@ bool MakeReadOnly(const QString& path) {
 
 bool MakeWritable(const QString& path) {
     return QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-}
-
-// Gets the data onto the disk before the rename makes it the settings file;
-// otherwise a power cut soon after the rename could leave a renamed but
-// empty file.
-bool FlushToDisk(QFile& file) {
-    if (!file.flush()) return false;
-#ifdef _WIN32
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
-// Makes the rename itself durable (POSIX keeps directory entries apart from
-// file data). Windows has no equivalent step; MOVEFILE_WRITE_THROUGH covers it.
-void FlushFolder(const QString& folder) {
-#ifndef _WIN32
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-#else
-    (void)folder;
-#endif
-}
-
-// Renames @p from over @p to in one step, even when @p to is read-only, so
-// that no moment exists without a complete settings file.
-bool ReplaceFile(const QString& from, const QString& to) {
-#ifdef _WIN32
-    // Windows refuses to replace a read-only file; the attribute is cleared
-    // first, which leaves the old file whole should the move then fail.
-    if (QFileInfo::exists(to)) MakeWritable(to);
-    const QString nativeFrom = QDir::toNativeSeparators(from);
-    const QString nativeTo = QDir::toNativeSeparators(to);
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
-                       reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
 }
 
 // Renames @p from to @p to unless @p to exists, the check and the rename
@@ -126,6 +84,8 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes) {
     // written through.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
     const qint64 size = static_cast<qint64>(bytes.size());
+    // The data must be on the disk before the rename makes it the settings
+    // file; otherwise a power cut soon after could leave an empty one.
     const bool written = file.write(bytes.data(), size) == size && FlushToDisk(file);
     file.close();
     return written && file.error() == QFileDevice::NoError;

@@ -9,107 +9,24 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstring>
 
 #include "data/palette.h"
 #include "geo/geo.h"
+#include "settings/durable_file.h"
 #include "viewer/map_surface.h"
 
 namespace korvalen::viewer {
 
 namespace {
 
-QString SystemReason(int error) { return qt_error_string(error); }
+// errno values mean the same on every C runtime, Windows' included.
+QString ErrnoText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// Writes all of @p bytes to @p fd, resuming after short writes.
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) {
-    auto fail = [&](const QString& reason) {
-        if (errorText) *errorText = reason;
-        return false;
-    };
-    // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
-    // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
-    // are. Encoding first means nothing touches the disk for a bad image.
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!map.save(&buffer, "BMP")) return fail(QStringLiteral("The map could not be encoded as a bitmap."));
-    }
-
-    const QByteArray target = QFile::encodeName(fileName);
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists) {
-        if (S_ISDIR(old.st_mode)) return fail(SystemReason(EISDIR));
-        // Renaming over a file needs no right to the file itself, only to
-        // its folder; the user's read-only mark must still protect it, as a
-        // direct write would (root included, whom access() never refuses).
-        if ((old.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0) return fail(SystemReason(EACCES));
-    }
-
-    // The new map is written beside the target and renamed over it only
-    // once complete and on disk: a full disk or a crash mid-write never
-    // leaves a truncated map in place of a good one. Named after the target
-    // so that a leftover is recognisable; O_EXCL so that no existing file is
-    // ever reused, created 0666 so the umask applies as for any new file.
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = target + '.' + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16) + ".tmp";
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return fail(SystemReason(errno));
-
-    bool ok = WriteAll(fd, bytes);
-    // A replaced map keeps the permissions its owner gave the old one.
-    if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    if (ok) ok = ::fsync(fd) == 0;
-    int error = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temp.constData(), target.constData()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.constData());
-        return fail(SystemReason(error));
-    }
-    return true;
-}
-
-namespace {
-
-// Reading and writing, without creating the file (QFile::open(ReadWrite)
-// would create a missing one).
+// Reading and writing, without creating a missing file.
 bool OpensForReadAndWrite(const QString& fileName) {
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    QFile file(fileName);
+    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
 }
 
 // The mode's write bits only: WriteUser is whether *this* user may write,
@@ -139,6 +56,66 @@ QImage ToPaletteIndexed(const QImage& image) {
 }
 
 }  // namespace
+
+bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) {
+    auto fail = [&](const QString& reason) {
+        if (errorText) *errorText = reason;
+        return false;
+    };
+    // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
+    // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
+    // are. Encoding first means nothing touches the disk for a bad image.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!map.save(&buffer, "BMP")) return fail(QStringLiteral("The map could not be encoded as a bitmap."));
+    }
+
+    const QFileInfo old(fileName);
+    const bool exists = old.exists();
+    if (exists) {
+        if (old.isDir()) return fail(ErrnoText(EISDIR));
+        // Renaming over a file needs no right to the file itself, only to
+        // its folder; the user's read-only mark must still protect it, as a
+        // direct write would (root included, whom isWritable never refuses).
+        if (!HasWriteBit(old) || !old.isWritable()) return fail(ErrnoText(EACCES));
+    }
+
+    // The new map is written beside the target and renamed over it only
+    // once complete and on disk: a full disk or a crash mid-write never
+    // leaves a truncated map in place of a good one. Named after the target
+    // so that a leftover is recognisable; NewOnly so that no existing file
+    // is ever reused.
+    QFile temp;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp.setFileName(fileName + QLatin1Char('.') +
+                         QString::number(QRandomGenerator::global()->generate() % 0x1000000, 16) +
+                         QStringLiteral(".tmp"));
+        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
+        if (!QFileInfo::exists(temp.fileName())) break;  // not a name clash: give up
+    }
+    if (!temp.isOpen()) return fail(temp.errorString());
+
+    QString reason;
+    bool ok = temp.write(bytes) == bytes.size();
+    if (!ok) reason = temp.errorString();
+    // A replaced map keeps the permissions its owner gave the old one.
+    if (ok && exists) ok = settings::CopyPermissionBits(fileName, temp, &reason);
+    if (ok) ok = settings::FlushToDisk(temp, &reason);
+    temp.close();
+    if (ok && temp.error() != QFileDevice::NoError) {
+        ok = false;
+        reason = temp.errorString();
+    }
+    if (ok) ok = settings::ReplaceFile(temp.fileName(), fileName, &reason);
+    if (!ok) {
+        QFile::remove(temp.fileName());
+        return fail(reason);
+    }
+    settings::FlushFolder(QFileInfo(fileName).absolutePath());
+    return true;
+}
 
 KeptMap CheckKeptMap(const QString& fileName) {
     KeptMap result;

@@ -13,6 +13,10 @@
 #include <functional>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "data/palette.h"
 #include "viewer/map_surface.h"
 
@@ -101,6 +105,18 @@ TEST_F(MapFile, RedOverlaysRoundTripAsEightBitsReplacingTheOldFile) {
     ExpectFileHolds(Path("map.bmp"), map, 8);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"map.bmp"});  // no temporary left
 }
+
+#ifndef _WIN32
+TEST_F(MapFile, AReplacedMapKeepsTheModeItsOwnerGaveIt) {
+    WriteAll(Path("map.bmp"), "an older map");
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("map.bmp")).constData(), 0640), 0);
+    ASSERT_TRUE(SaveMapBmp(RandomMap(), Path("map.bmp"), nullptr));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(Path("map.bmp")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    ExpectFileHolds(Path("map.bmp"), RandomMap(), 4);
+}
+#endif
 
 TEST_F(MapFile, AFailedSaveGivesTheReasonAndLeavesTheOldFileWhole) {
     const QImage map = RandomMap();
