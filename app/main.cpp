@@ -11,11 +11,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvalen");
     korvalen::data::InitResources();
-    korvalen::app::LocateProgramFolder(QCoreApplication::applicationDirPath());
+    korvalen::app::Program program(QCoreApplication::applicationDirPath());
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    korvalen::app::CreateWindows(arguments);
-    const int result = QApplication::exec();
-    korvalen::app::DestroyWindows();
-    return result;
+    program.Start(arguments);
+    return QApplication::exec();
 }

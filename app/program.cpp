@@ -1,150 +1,108 @@
 #include "app/program.h"
 
-#include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
-#include <QScrollBar>
 
-#include "app/forms.h"
-#include "app/messages.h"
-#include "dx/dx_forms.h"
-#include "generator/form_carte.h"
-#include "info/info_forms.h"
-#include "rotator/azimuth_link.h"
-#include "viewer/form_azimut.h"
-#include "viewer/form_save.h"
+#include "widgets/messages.h"
 
-namespace korvalen {
-
-TFormCarte* FormCarte = nullptr;
-TFormAzimut* FormAzimut = nullptr;
-TFormSave* FormSave = nullptr;
-TFormListeDXCC* FormListeDXCC = nullptr;
-TFormInfo* FormInfo = nullptr;
-TFormListeDXCB* FormListeDXCB = nullptr;
-TFormConvert* FormConvert = nullptr;
-QString SavedMapFile;
-QString SavedMapCentreText;
+namespace korvalen::app {
 
 namespace {
-int g_endCalls = 0;
-QString g_folder;
-bool g_settingsFileExisted = false;
-settings::Settings g_kept;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
-}  // namespace
 
-void EndProgram() {
-    ++g_endCalls;
-    QCoreApplication::exit(0);
+QString LocateProgramFolder(const QString& programFolder) {
+    const QString folder = settings::SettingsFolder(programFolder);
+    QDir::setCurrent(folder);
+    return folder;
 }
 
-int EndProgramCalls() { return g_endCalls; }
+}  // namespace
 
-bool LoadSettings() {
-    const settings::LoadResult r = settings::LoadSettings(g_folder, g_settingsFileExisted);
-    g_kept = r.values;
-    const settings::Settings& v = r.values;
-    // Values owned by the generator are set now; those of the viewer, which
-    // does not exist yet, are taken from KeptSettings when it is created.
-    FormCarte->CentreText = Q(v.centreText);
-    FormCarte->CentreLatitude = v.centre.latitude;
-    FormCarte->CentreLongitude = v.centre.longitude;
-    FormCarte->MemoDX.clear();
-    for (const std::string& row : v.hamDxRecords) FormCarte->MemoDX << Q(row);
-    FormCarte->MemoDXCB.clear();
-    for (const std::string& row : v.elevenMetreDxRecords) FormCarte->MemoDXCB << Q(row);
-    SavedMapFile = Q(v.savedMapFile);
-    SavedMapCentreText = Q(v.savedMapCentreText);
+Program::Program(const QString& programFolder)
+    : folder_(LocateProgramFolder(programFolder)), settingsFileExisted_(settings::SettingsFileExists(folder_)) {}
+
+Program::~Program() = default;
+
+void Program::Start(const QStringList& arguments) {
+    carte_ = std::make_unique<generator::TFormCarte>(rotator_, language_);
+    if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
+    viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
+    viewer_->ApplyStartSettings(read_);
+    carte_->SetMapDisplay(*viewer_);
+    viewer_->FormCreate(savedMap_.SavedMapFile);
+    save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_);
+    dxcc_ = std::make_unique<dx::TFormListeDXCC>();
+    dxcc_->Load(read_.hamDxRecords);
+    info_ = std::make_unique<info::TFormInfo>();
+    dxcb_ = std::make_unique<dx::TFormListeDXCB>();
+    dxcb_->Load(read_.elevenMetreDxRecords);
+    conv_ = std::make_unique<info::TFormConv>();
+    Wire();
+    carte_->show();
+    // The first window of a program is the active one on Windows; ask for
+    // the same here, so the keyboard goes to it without a click.
+    carte_->activateWindow();
+}
+
+void Program::Wire() {
+    using generator::TFormCarte;
+    using viewer::TFormAzimut;
+    using viewer::TFormSave;
+
+    connect(carte_.get(), &TFormCarte::InfoRequested, info_.get(), [this] {
+        info_->show();
+        info_->raise();
+    });
+    connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, viewer_.get(), &TFormAzimut::ApplyViewerLanguage);
+    connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+
+    connect(viewer_.get(), &TFormAzimut::PublishAzimuth, this,
+            [this](const QString& azimuth) { rotator_.PublishAzimuth(azimuth); });
+    connect(viewer_.get(), &TFormAzimut::BackToGenerator, carte_.get(), [this] {
+        dxcc_->hide();
+        carte_->ReturnFromViewer();
+    });
+    connect(viewer_.get(), &TFormAzimut::SaveDialogRequested, save_.get(), &TFormSave::Open);
+    connect(viewer_.get(), &TFormAzimut::SaveBeforeQuitting, save_.get(), [this] {
+        carte_->hide();
+        save_->OpenToQuit();
+    });
+    connect(viewer_.get(), &TFormAzimut::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+
+    connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
+    connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+}
+
+bool Program::LoadSettings() {
+    const settings::LoadResult r = settings::LoadSettings(folder_, settingsFileExisted_);
+    read_ = r.values;
+    carte_->RestoreCentre(Q(read_.centreText), read_.centre);
+    savedMap_ = {Q(read_.savedMapFile), Q(read_.savedMapCentreText)};
     if (r.error) {
-        ShowMessage(FormCarte, MessageKind::Error, Q(*r.error));
+        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(*r.error));
         return false;
     }
     return true;
 }
 
-void SaveSettings() {
-    QDir::setCurrent(g_folder);
-    settings::Settings v = g_kept;
-    v.unitFactor = FormAzimut->UnitFactor == 1 ? geo::KilometreFactor : geo::StatuteMileFactor;
-    v.savedMapFile = S(SavedMapFile);
-    v.savedMapCentreText = S(SavedMapCentreText);
-    v.viewerTop = FormAzimut->pos().y();
-    v.viewerLeft = FormAzimut->pos().x();
-    v.viewerHeight = FormAzimut->height();
-    v.viewerWidth = FormAzimut->width();
-    v.viewerScroll = FormAzimut->ScrollBoxAzimut->horizontalScrollBar()->value();
-    v.hamDxRecords.clear();
-    for (const QString& row : FormCarte->MemoDX) v.hamDxRecords.push_back(S(row));
-    v.elevenMetreDxRecords.clear();
-    for (const QString& row : FormCarte->MemoDXCB) v.elevenMetreDxRecords.push_back(S(row));
-    v.utc = FormAzimut->MenuTimeUTC->isChecked();
-    if (const auto error = settings::SaveSettings(g_folder, v, g_settingsFileExisted))
-        ShowMessage(FormCarte, MessageKind::Error, Q(*error));
+void Program::SaveSettings() {
+    QDir::setCurrent(folder_);
+    settings::Settings values = read_;
+    viewer_->StoreSettings(values);
+    values.savedMapFile = S(savedMap_.SavedMapFile);
+    values.savedMapCentreText = S(savedMap_.SavedMapCentreText);
+    values.hamDxRecords = dxcc_->Records();
+    values.elevenMetreDxRecords = dxcb_->Records();
+    if (const auto error = settings::SaveSettings(folder_, values, settingsFileExisted_))
+        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(*error));
 }
 
-namespace app {
-
-void LocateProgramFolder(const QString& programFolder) {
-    g_folder = settings::SettingsFolder(programFolder);
-    QDir::setCurrent(g_folder);
-    g_settingsFileExisted = settings::SettingsFileExists(g_folder);
+void Program::SaveSettingsAndEnd() {
+    SaveSettings();
+    ++endCount_;
+    QCoreApplication::exit(0);
 }
 
-const QString& ProgramFolder() { return g_folder; }
-bool SettingsFileExisted() { return g_settingsFileExisted; }
-settings::Settings& KeptSettings() { return g_kept; }
-
-void DestroyWindows() {
-    delete FormConvert;
-    delete FormListeDXCB;
-    delete FormInfo;
-    delete FormListeDXCC;
-    delete FormSave;
-    delete FormAzimut;
-    delete FormCarte;
-    FormCarte = nullptr;
-    FormAzimut = nullptr;
-    FormSave = nullptr;
-    FormListeDXCC = nullptr;
-    FormInfo = nullptr;
-    FormListeDXCB = nullptr;
-    FormConvert = nullptr;
-    SavedMapFile.clear();
-    SavedMapCentreText.clear();
-    rotator::ResetAzimuthLink();
-}
-
-void CreateWindows(const QStringList& arguments) {
-    DestroyWindows();
-    new TFormCarte(arguments);  // sets FormCarte, reads the settings
-    auto* viewer = new TFormAzimut;
-    FormAzimut = viewer;
-    const settings::Settings& v = g_kept;
-    viewer->StartTop = v.viewerTop;
-    viewer->StartLeft = v.viewerLeft;
-    viewer->StartHeight = v.viewerHeight;
-    viewer->StartWidth = v.viewerWidth;
-    viewer->StartHorizontalScroll = v.viewerScroll;
-    viewer->StartUtc = v.utc;
-    viewer->UnitFactor = v.unitFactor == 1 ? 1.0 : 1.609344;
-    // The clock mode read at start is ticked from the start, not only from
-    // the first showing: a run that never shows the viewer writes it back
-    // instead of silently turning "UTC=Y" into "UTC=N".
-    if (v.utc) viewer->MenuTimeUTCClick();
-    viewer->FormCreate();
-    FormSave = new TFormSave;
-    FormListeDXCC = new TFormListeDXCC;
-    FormInfo = new TFormInfo;
-    FormListeDXCB = new TFormListeDXCB;
-    FormConvert = new TFormConvert;
-    FormCarte->show();
-    // The first window of a program is the active one on Windows; ask for
-    // the same here, so the keyboard goes to it without a click.
-    FormCarte->activateWindow();
-}
-
-}  // namespace app
-}  // namespace korvalen
+}  // namespace korvalen::app

@@ -1,31 +1,80 @@
 #pragma once
-// Start-up: the program's folder, the settings, the seven windows in their
-// order, and what the settings file carries between them.
+// The running program: the settings folder, the values that live with the
+// program rather than with one window, the seven windows in their creation
+// order, and the wiring between them. The one place that knows every window.
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+#include "dx/form_liste_dx.h"
+#include "generator/form_carte.h"
+#include "info/form_info.h"
+#include "languages/languages.h"
+#include "rotator/azimuth_link.h"
 #include "settings/settings.h"
+#include "viewer/form_azimut.h"
+#include "viewer/form_save.h"
 
 namespace korvalen::app {
 
-/// Makes the settings folder (the program's own folder when writable) the
-/// current folder and notes whether korvalen.ini exists there.
-void LocateProgramFolder(const QString& programFolder);
+class Program : public QObject {
+    Q_OBJECT
+public:
+    /// LocateProgramFolder: makes the settings folder (the program's own
+    /// folder when files can be created there) the current folder and notes
+    /// whether korvalen.ini exists there. No window exists yet.
+    explicit Program(const QString& programFolder);
+    ~Program() override;
 
-/// The folder chosen by LocateProgramFolder.
-const QString& ProgramFolder();
-bool SettingsFileExisted();
+    /// Creates the seven windows in their order, all hidden but the
+    /// generator, which is shown: the generator, then the settings file and
+    /// the command-line locator (@p arguments without the program name),
+    /// then the viewer with the kept map, then the others.
+    void Start(const QStringList& arguments);
 
-/// Values read from the settings file that no window owns yet; they are
-/// written back at exit so that a user's choices survive every run.
-settings::Settings& KeptSettings();
+    generator::TFormCarte& FormCarte() { return *carte_; }
+    viewer::TFormAzimut& FormAzimut() { return *viewer_; }
+    viewer::TFormSave& FormSave() { return *save_; }
+    dx::TFormListeDXCC& FormListeDXCC() { return *dxcc_; }
+    info::TFormInfo& FormInfo() { return *info_; }
+    dx::TFormListeDXCB& FormListeDXCB() { return *dxcb_; }
+    info::TFormConv& FormConv() { return *conv_; }
 
-/// Creates the seven windows in order, all hidden but the generator, which
-/// is shown. @p arguments are the command-line arguments without the
-/// program name. Windows already created are deleted first.
-void CreateWindows(const QStringList& arguments);
+    const settings::SavedMap& SavedMap() const { return savedMap_; }
+    const rotator::AzimuthLink& Rotator() const { return rotator_; }
+    /// How many times an orderly exit ended the program (tests read it).
+    int EndCount() const { return endCount_; }
 
-/// Deletes the windows (end of the program, or between tests).
-void DestroyWindows();
+    /// The common end of every orderly exit: the settings file is written
+    /// from the owners' values, then the program leaves its event loop.
+    void SaveSettingsAndEnd();
+
+private:
+    /// Reads korvalen.ini into the owners; false when reading stopped at a
+    /// bad value (the command-line locator is then not examined).
+    bool LoadSettings();
+    void SaveSettings();
+    void Wire();
+
+    const QString folder_;
+    const bool settingsFileExisted_;
+    /// What the file said at start: the values no window owns yet are
+    /// written back from here.
+    settings::Settings read_;
+    settings::SavedMap savedMap_;
+    languages::LanguageState language_;
+    rotator::AzimuthLink rotator_;
+    int endCount_ = 0;
+    // The windows last, so they go before the values they refer to.
+    std::unique_ptr<generator::TFormCarte> carte_;
+    std::unique_ptr<viewer::TFormAzimut> viewer_;
+    std::unique_ptr<viewer::TFormSave> save_;
+    std::unique_ptr<dx::TFormListeDXCC> dxcc_;
+    std::unique_ptr<info::TFormInfo> info_;
+    std::unique_ptr<dx::TFormListeDXCB> dxcb_;
+    std::unique_ptr<info::TFormConv> conv_;
+};
 
 }  // namespace korvalen::app

@@ -1,6 +1,5 @@
 #include "app/render.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
@@ -31,7 +30,7 @@ constexpr char kUsage[] =
     "  --render LOCATOR  generate the azimuthal equidistant map centred on\n"
     "                    LOCATOR without opening a window\n"
     "  --output FILE     where --render writes the map: FILE ending in .bmp\n"
-    "                    (Windows bitmap) or .png\n"
+    "                    (Windows bitmap) or .png, in lower case\n"
     "  --help            show this text\n"
     "  --version         show the program's version\n";
 
@@ -43,8 +42,10 @@ int Fail(const std::string& message) {
 int Render(const std::string& locator, const QString& output) {
     const auto centre = geo::LocatorToLatLong(locator);
     if (!centre) return Fail("'" + locator + "' is not a six-character QRA locator such as JN18EU");
-    const QString suffix = QFileInfo(output).suffix().toLower();
-    if (suffix != "bmp" && suffix != "png")
+    // The program's one rule for a map file's name decides BMP; PNG follows
+    // the same rule, lower case.
+    const bool bmp = viewer::HasBmpName(output);
+    if (!bmp && !output.endsWith(QLatin1String(".png"), Qt::CaseSensitive))
         return Fail("the output file must end in .bmp or .png: " + output.toStdString());
 
     // Offscreen: --render must work where no display exists. It prints
@@ -70,7 +71,7 @@ int Render(const std::string& locator, const QString& output) {
     surface.DrawCentreLabel(QString::fromStdString(centreText));
 
     QString reason;
-    if (suffix == "bmp") {
+    if (bmp) {
         if (!viewer::SaveMapBmp(map, output, &reason)) return Fail("cannot write " + output.toStdString() + ": " + reason.toStdString());
         return 0;
     }

@@ -6,7 +6,7 @@
 
 namespace korvalen::app {
 
-/// Runs the command line @p arguments (without the program name) when it is
+/// Runs the command line (@p argc and @p argv as main gets them) when it is
 /// one of the command-line modes (--render, --help, --version); returns the
 /// exit status, or -1 when the arguments are for the windows.
 int RunCommandLine(int argc, char** argv);

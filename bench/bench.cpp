@@ -20,13 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "data/resources.h"
-#include "app/forms.h"
 #include "app/program.h"
-#include "generator/form_carte.h"
+#include "data/resources.h"
 #include "generator/projection.h"
 #include "settings/settings.h"
-#include "viewer/form_azimut.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
 
@@ -34,17 +31,6 @@ using namespace korvalen;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-// The same care the generator takes: start PROJ with clean AVX upper
-// halves too, so the comparison is fair.
-__attribute__((target("avx"))) void ZeroUpperAvx() { __builtin_ia32_vzeroupper(); }
-void ClearUpperVectorState() {
-    if (__builtin_cpu_supports("avx")) ZeroUpperAvx();
-}
-#else
-void ClearUpperVectorState() {}
-#endif
 
 template <class F>
 double MedianMs(int runs, F&& f) {
@@ -130,7 +116,7 @@ int main(int argc, char** argv) {
             lat0[c * geo::WorldHeight + r] = proj_torad(static_cast<double>(p.latitude));
         }
     const double projMs = MedianMs(runs, [&] {
-        ClearUpperVectorState();
+        generator::ClearUpperVectorState();
         std::copy(lon0.begin(), lon0.end(), x.begin());
         std::copy(lat0.begin(), lat0.end(), y.begin());
         proj_trans_generic(pj, PJ_FWD, x.data(), sizeof(double), n, y.data(), sizeof(double), n, nullptr, 0, 0,
@@ -148,10 +134,10 @@ int main(int argc, char** argv) {
 
     // The windows, offscreen, in a throw-away program folder.
     QTemporaryDir folder;
-    app::LocateProgramFolder(folder.path());
-    app::CreateWindows({});
-    TFormAzimut* viewer = FormAzimut;
-    TFormCarte* carte = FormCarte;
+    app::Program program(folder.path());
+    program.Start({});
+    viewer::TFormAzimut* viewer = &program.FormAzimut();
+    generator::TFormCarte* carte = &program.FormCarte();
     carte->GenerateAzimuthalMap(Qt::LeftButton, 403, 94);
     QCoreApplication::processEvents();
 
@@ -202,6 +188,5 @@ int main(int argc, char** argv) {
     const double settingsMs = MedianMs(21, [&] { settings::SaveSettings(folder.path(), values, true); });
     std::printf("settings written at exit (with the flush to disk), median: %.2f ms\n", settingsMs);
 
-    app::DestroyWindows();
     return identical ? 0 : 1;
 }

@@ -5,23 +5,16 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include "app/messages.h"
 #include <QUrl>
 
-#include "app/forms.h"
-#include "generator/named.h"
 #include "data/resources.h"
 #include "generator/map_generation.h"
-#include "info/info_forms.h"
-#include "korvalen_version.h"
-#include "languages/languages.h"
-#include "rotator/azimuth_link.h"
-#include "viewer/form_azimut.h"
+#include "rotator/close_guard.h"
+#include "widgets/named.h"
 
-namespace korvalen {
+namespace korvalen::generator {
 
 namespace {
 
@@ -31,7 +24,11 @@ constexpr int kClientHeight = geo::WorldHeight + 34;
 
 }  // namespace
 
-TFormCarte::TFormCarte(const QStringList& arguments)
+using widgets::ImageWidget;
+using widgets::Named;
+using widgets::NamedAction;
+
+TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::LanguageState& language)
     : QMainWindow(nullptr),
       ImageMercator(Named(new ImageWidget, "ImageMercator")),
       ImageORLAK(Named(new ImageWidget, "ImageORLAK")),
@@ -49,7 +46,9 @@ TFormCarte::TFormCarte(const QStringList& arguments)
       MenuFrancais(NamedAction("MenuFrancais", QString::fromUtf8("Fran\u00e7ais"), this)),
       MenuEspagnol(NamedAction("MenuEspagnol", QString::fromUtf8("Espa\u00f1ol"), this)),
       MenuInfo(NamedAction("MenuInfo", "Info", this)),
-      MenuAide(NamedAction("MenuAide", "Help", this)) {
+      MenuAide(NamedAction("MenuAide", "Help", this)),
+      link_(link),
+      language_(language) {
     setObjectName("TFormCarte");
     setWindowTitle("KORVALEN - Azimuthal Map generator by ORLAK");
 
@@ -119,27 +118,30 @@ TFormCarte::TFormCarte(const QStringList& arguments)
     connect(MenuVoir, &QAction::triggered, this, &TFormCarte::MenuVoirClick);
     connect(Menuquitter, &QAction::triggered, this, &TFormCarte::MenuquitterClick);
     connect(MenuAide, &QAction::triggered, this, &TFormCarte::MenuAideClick);
-    connect(MenuInfo, &QAction::triggered, this, &TFormCarte::MenuInfoClick);
+    connect(MenuInfo, &QAction::triggered, this, &TFormCarte::InfoRequested);
     connect(TimerFinImage, &QTimer::timeout, this, &TFormCarte::TimerFinImageTimer);
-    connect(MenuEnglish, &QAction::triggered, this,
-            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::English); });
-    connect(MenuFrancais, &QAction::triggered, this,
-            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::French); });
-    connect(MenuEspagnol, &QAction::triggered, this,
-            [this] { languages::ApplyGeneratorLanguage(*this, languages::Language::Spanish); });
+    connect(MenuEnglish, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::English); });
+    connect(MenuFrancais, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::French); });
+    connect(MenuEspagnol, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::Spanish); });
 
     centralWidget()->installEventFilter(this);
-    FormCarte = this;
-    if (LoadSettings()) CheckCommandLineLocator(arguments);
+}
+
+void TFormCarte::RestoreCentre(const QString& centreText, const geo::LatLong& centre) {
+    state_.CentreText = centreText;
+    state_.CentreLatitude = centre.latitude;
+    state_.CentreLongitude = centre.longitude;
+}
+
+void TFormCarte::SetLocatorCentre(const geo::LatLong& centre) {
+    state_.CentreLongitude = centre.longitude;
+    state_.CentreLatitude = centre.latitude;
+    state_.LocatorPending = true;
 }
 
 void TFormCarte::CheckCommandLineLocator(const QStringList& arguments) {
     if (arguments.isEmpty()) return;
-    const auto p = geo::LocatorToLatLong(arguments.first().toUpper().toStdString());
-    if (!p) return;
-    CentreLongitude = p->longitude;
-    CentreLatitude = p->latitude;
-    LocatorPending = true;
+    if (const auto p = geo::LocatorToLatLong(arguments.first().toUpper().toStdString())) SetLocatorCentre(*p);
 }
 
 void TFormCarte::ImageMercatorMouseMove(int x, int y) {
@@ -155,59 +157,71 @@ void TFormCarte::ImageMercatorMouseUp(Qt::MouseButton button, int x, int y) {
 }
 
 void TFormCarte::BitBtn1Click() {
-    if (GenerationBusy) return;
+    if (state_.GenerationBusy) return;
     const auto p = geo::LocatorToLatLong(EditQRA->text().toStdString());
     if (!p) return;
-    CentreLongitude = p->longitude;
-    CentreLatitude = p->latitude;
-    LocatorPending = true;
+    SetLocatorCentre(*p);
     GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
 }
 
 void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::RightButton || GenerationBusy) return;
-    TFormAzimut* viewer = FormAzimut;
-    viewer->hide();
-    MapUnsaved = false;
-    GenerationBusy = true;
-    QImage& target = viewer->ImageAzimut->image();
+    if (button == Qt::RightButton || state_.GenerationBusy) return;
+    Q_ASSERT(display_);
+    display_->Window().hide();
+    state_.MapUnsaved = false;
+    state_.GenerationBusy = true;
     ProgressBarCalcul->setValue(0);
     MenuVoir->setEnabled(false);
-    StaticText1->setText(BusyText);
-    if (LocatorPending) {
-        LocatorPending = false;
+    StaticText1->setText(busyText_);
+    if (state_.LocatorPending) {
+        state_.LocatorPending = false;
     } else {
         const geo::LatLong p = geo::WorldPixelToLatLong(x, y);
-        CentreLatitude = p.latitude;
-        CentreLongitude = p.longitude;
+        state_.CentreLatitude = p.latitude;
+        state_.CentreLongitude = p.longitude;
         EditQRA->clear();
     }
-    CentreText = QString::fromStdString(geo::LatLongToText(CentreLatitude, CentreLongitude));
-    StaticTextPos->setText(CentreText);
+    state_.CentreText = QString::fromStdString(geo::LatLongToText(state_.CentreLatitude, state_.CentreLongitude));
+    StaticTextPos->setText(state_.CentreText);
     // The operator sees the busy text and the bar move while the generation
     // runs inside this event; no other input is taken meanwhile.
     StaticText1->repaint();
     StaticTextPos->repaint();
-    QElapsedTimer clock;
-    clock.start();
-    generator::GenerateMapImage(projector_, ImageMercator->image(), viewer->ImageOriginale->image(), target,
-                                CentreLatitude, CentreLongitude, [this](int column) {
-                                    ProgressBarCalcul->setValue(column);
-                                    ProgressBarCalcul->repaint();
-                                });
-    lastGenerationMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    GenerateMapImage(projector_, ImageMercator->image(), display_->MapTemplate(), display_->MapImage(),
+                     state_.CentreLatitude, state_.CentreLongitude, [this](int column) {
+                         ProgressBarCalcul->setValue(column);
+                         ProgressBarCalcul->repaint();
+                     });
     ++generationCount_;
-    viewer->MapImageChanged();
-    GenerationBusy = false;
-    MapUnsaved = true;
-    viewer->show();
+    display_->MapImageChanged();
+    state_.GenerationBusy = false;
+    state_.MapUnsaved = true;
+    display_->Window().show();
     MenuVoir->setEnabled(true);
-    StaticText1->setText(PromptText);
+    StaticText1->setText(promptText_);
+}
+
+void TFormCarte::ApplyGeneratorLanguage(languages::Language /*language*/) {
+    // The menu's radio group has ticked the item; the window's texts stay
+    // those built in until the language tables exist.
+    emit ViewerLanguageRequested();
+}
+
+void TFormCarte::SetPromptTexts(const QString& prompt, const QString& busy) {
+    promptText_ = prompt;
+    busyText_ = busy;
+    StaticText1->setText(state_.GenerationBusy ? busyText_ : promptText_);
+}
+
+void TFormCarte::ReturnFromViewer() {
+    show();
+    ProgressBarCalcul->setValue(0);
+    EditQRA->clear();
 }
 
 void TFormCarte::MenuVoirClick() {
     hide();
-    FormAzimut->show();
+    display_->Window().show();
 }
 
 void TFormCarte::MenuquitterClick() { close(); }
@@ -215,62 +229,49 @@ void TFormCarte::MenuquitterClick() { close(); }
 void TFormCarte::MenuAideClick() {
     // A missing page or no browser is not reported.
     QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(HelpFileName)));
-}
-
-void TFormCarte::MenuInfoClick() {
-    if (FormInfo) {
-        FormInfo->show();
-        FormInfo->raise();
-    }
+        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(helpFileName_)));
 }
 
 void TFormCarte::closeEvent(QCloseEvent* event) {
     // The request itself never closes the window: the program goes on or ends.
     event->ignore();
-    if (rotator::ClientConnected()) {
-        ShowMessage(this, MessageKind::Warning, languages::ConnectedMessage);
-        return;
-    }
-    SaveSettings();
-    ReturnToViewer = false;
-    EndProgram();
+    if (rotator::CloseRefused(this, link_, language_)) return;
+    returnToViewer_ = false;
+    emit ProgramEndRequested();
 }
 
 void TFormCarte::FormActivate() {
-    if (FormInfo) FormInfo->LabelVersion->setText(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
-    if (ReturnToViewer) {
-        ReturnToViewer = false;
-        if (FormAzimut->isVisible()) FormAzimut->activateWindow();
-    } else if (FormAzimut->SavedMapLoaded) {
+    if (returnToViewer_) {
+        returnToViewer_ = false;
+        if (display_->Window().isVisible()) display_->Window().activateWindow();
+    } else if (display_->TakeSavedMapLoaded()) {
         ShowKeptMap();
     }
 }
 
 void TFormCarte::ShowKeptMap() {
-    FormAzimut->SavedMapLoaded = false;
     MenuVoir->setEnabled(true);
-    FormAzimut->show();
-    ReturnToViewer = true;
+    display_->Window().show();
+    returnToViewer_ = true;
 }
 
 void TFormCarte::FormPaint() {
-    if (FormAzimut && FormAzimut->isVisible()) {
+    if (display_->Window().isVisible()) {
         // Hiding from inside a paint event is not safe; do it right after.
         QMetaObject::invokeMethod(
-            this, [this] { if (FormAzimut->isVisible()) hide(); }, Qt::QueuedConnection);
+            this, [this] { if (display_->Window().isVisible()) hide(); }, Qt::QueuedConnection);
     }
     TimerFinImage->start();
 }
 
 void TFormCarte::TimerFinImageTimer() {
     TimerFinImage->stop();
-    if (LocatorPending) GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
+    if (state_.LocatorPending) GenerateAzimuthalMap(Qt::LeftButton, 0, 0);
     // The kept map comes up when this window is first activated. Some
     // desktops never activate a new window (no window manager, focus
     // stealing prevention, Wayland); the map must not stay hidden there,
     // with the menu that would show it still disabled.
-    else if (FormAzimut && FormAzimut->SavedMapLoaded)
+    else if (display_->TakeSavedMapLoaded())
         ShowKeptMap();
 }
 
@@ -297,4 +298,4 @@ bool TFormCarte::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::generator

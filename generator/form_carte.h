@@ -11,22 +11,25 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "generator/image_widget.h"
+#include "generator/generator_state.h"
+#include "generator/map_display.h"
 #include "generator/projection.h"
-#include "geo/geo.h"
+#include "languages/languages.h"
+#include "rotator/azimuth_link.h"
+#include "widgets/image_widget.h"
 
-namespace korvalen {
+namespace korvalen::generator {
 
 class TFormCarte : public QMainWindow {
     Q_OBJECT
 public:
-    /// Creation: reads the settings file, then the command-line locator
-    /// (@p arguments without the program name).
-    explicit TFormCarte(const QStringList& arguments);
+    /// The window with its components; @p link and @p language are read
+    /// by the close guard and must outlive the window.
+    TFormCarte(const rotator::AzimuthLink& link, const languages::LanguageState& language);
 
-    // Widgets, by the names the rest of the program and the tests use.
-    ImageWidget* const ImageMercator;
-    ImageWidget* const ImageORLAK;
+    // Components, by the names the rest of the program and the tests use.
+    widgets::ImageWidget* const ImageMercator;
+    widgets::ImageWidget* const ImageORLAK;
     QLabel* const StaticText1;
     QLabel* const Label2;
     QLineEdit* const EditQRA;
@@ -43,25 +46,32 @@ public:
     QAction* const MenuInfo;
     QAction* const MenuAide;
 
-    // State owned here and read by the other windows.
-    geo::Real CentreLatitude = 0;
-    geo::Real CentreLongitude = 0;
-    QString CentreText;
-    bool GenerationBusy = false;
-    bool LocatorPending = false;
-    bool MapUnsaved = false;
-    bool ReturnToViewer = false;
-    bool LanguageLoading = false;
-    QString LanguageCode;
-    QString HelpFileName = QStringLiteral("Korvalen_EN.htm");
-    QString PromptText;
-    QString BusyText;
-    /// User DX lines read from the settings file, kept until written back.
-    QStringList MemoDX;
-    QStringList MemoDXCB;
+    /// The centre and the flags, read by the other windows.
+    const GeneratorState& State() const { return state_; }
+
+    /// The window that shows the maps; set once, before the first event.
+    void SetMapDisplay(MapDisplay& display) { display_ = &display; }
+
+    /// The centre of the kept map, as the settings file gives it at start.
+    void RestoreCentre(const QString& centreText, const geo::LatLong& centre);
+    /// The command-line locator (@p arguments without the program name):
+    /// when the first argument is a locator, it becomes the pending centre.
+    void CheckCommandLineLocator(const QStringList& arguments);
+
+    /// Back from the viewer for a new centre: this window shown with the
+    /// bar at 0 and the locator box empty.
+    void ReturnFromViewer();
+    /// The current map was saved: closing need not ask about it.
+    void MapSaved() { state_.MapUnsaved = false; }
 
     /// The generation, as a click with @p button at world pixel (x, y) asks.
     void GenerateAzimuthalMap(Qt::MouseButton button, int x, int y);
+    /// The language menu's items. The texts of each language come with the
+    /// language tables; the viewer follows the generator's choice.
+    void ApplyGeneratorLanguage(languages::Language language);
+    /// The prompt under the map and the text shown there while a
+    /// generation runs, for the current language.
+    void SetPromptTexts(const QString& prompt, const QString& busy);
 
     // Event handlers.
     void ImageMercatorMouseMove(int x, int y);
@@ -71,16 +81,20 @@ public:
     void MenuVoirClick();
     void MenuquitterClick();
     void MenuAideClick();
-    void MenuInfoClick();
     void FormActivate();
     void TimerFinImageTimer();
-    /// Brings up the map kept from the previous run, loaded at start.
-    void ShowKeptMap();
 
     /// How many generations ran in this window's life.
     int GenerationCount() const { return generationCount_; }
-    /// The time the last generation spent plotting, in milliseconds.
-    double LastGenerationMs() const { return lastGenerationMs_; }
+
+signals:
+    /// Info menu: the information window is wanted.
+    void InfoRequested();
+    /// A language was chosen here; the viewer takes it too.
+    void ViewerLanguageRequested();
+    /// The close was accepted: the settings are to be written and the
+    /// program ended.
+    void ProgramEndRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,12 +102,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CheckCommandLineLocator(const QStringList& arguments);
     void FormPaint();
+    /// Brings up the map kept from the previous run, loaded at start.
+    void ShowKeptMap();
+    /// The centre chosen from a locator; the next generation uses it.
+    void SetLocatorCentre(const geo::LatLong& centre);
 
-    generator::AzimuthalProjector projector_;
-    double lastGenerationMs_ = 0;
+    const rotator::AzimuthLink& link_;
+    const languages::LanguageState& language_;
+    MapDisplay* display_ = nullptr;
+    GeneratorState state_;
+    /// The viewer was brought up at start; the next activation of this
+    /// window hands the focus to it.
+    bool returnToViewer_ = false;
+    QString helpFileName_ = QStringLiteral("Korvalen_EN.htm");
+    QString promptText_;
+    QString busyText_;
+    AzimuthalProjector projector_;
     int generationCount_ = 0;
 };
 
-}  // namespace korvalen
+}  // namespace korvalen::generator

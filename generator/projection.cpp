@@ -37,17 +37,22 @@ __attribute__((target("avx"))) void ZeroUpperAvx() { _mm256_zeroupper(); }
 const bool kCpuHasAvx = __builtin_cpu_supports("avx");
 #endif
 
-// Code elsewhere in the process (seen after the toolkit starts) can leave
-// the upper halves of the AVX registers dirty; every SSE instruction of the
-// loop and of the maths library then pays a transition penalty, which made
-// the generation six times slower. Clearing them costs one instruction.
-inline void ClearUpperVectorState() {
+// Joins the worker on every way out of the generation, a throwing progress
+// callback included: a joinable thread left behind would end the program.
+struct JoinOnExit {
+    std::thread& thread;
+    ~JoinOnExit() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+}  // namespace
+
+void ClearUpperVectorState() {
 #ifdef KORVALEN_X86_GNU
     if (kCpuHasAvx) ZeroUpperAvx();
 #endif
 }
-
-}  // namespace
 
 int32_t ReferenceDestination(int column, int row, Real centreLatitude, Real centreLongitude) {
     return ReferenceOffset(column, row, centreLatitude, centreLongitude, geo::MapSize);
@@ -181,6 +186,7 @@ void AzimuthalProjector::Project(ConstIndexedView world, IndexedView target, Rea
     const int half = threads_ > 1 ? geo::WorldWidth / 2 : geo::WorldWidth;
     std::atomic<int> workerDone{half};
     std::thread worker;
+    const JoinOnExit joinWorker{worker};
     if (half < geo::WorldWidth)
         worker = std::thread([this, half, &workerDone] { ComputeColumns(half, geo::WorldWidth, &workerDone); });
     for (int c = 0; c < half; ++c) {
@@ -191,7 +197,6 @@ void AzimuthalProjector::Project(ConstIndexedView world, IndexedView target, Rea
         while (workerDone.load(std::memory_order_acquire) <= c) std::this_thread::yield();
         scatter(c);
     }
-    if (worker.joinable()) worker.join();
     rechecked_ = 0;
     for (int n : recheckedPerColumn_) rechecked_ += n;
 }

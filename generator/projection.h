@@ -52,6 +52,17 @@ void CopyTemplate(ConstIndexedView templ, IndexedView target);
 void ProjectReference(ConstIndexedView world, IndexedView target, geo::Real& centreLatitude,
                       geo::Real centreLongitude, const ColumnProgress& progress = {});
 
+/// Where the extended-precision formulas put world pixel (column, row) for
+/// a centre: y * 600 + x, or -1 outside the map.
+int32_t ReferenceDestination(int column, int row, geo::Real centreLatitude, geo::Real centreLongitude);
+
+/// Clears the upper halves of the AVX registers. Code elsewhere in the
+/// process (seen after the toolkit starts) can leave them dirty; every SSE
+/// instruction of the generation and of the maths library then pays a
+/// transition penalty, which made the generation six times slower. Costs
+/// one instruction; nothing on other processors.
+void ClearUpperVectorState();
+
 /// The fast generation.
 ///
 /// Per centre, per row and per column the trigonometric terms are computed
@@ -72,9 +83,6 @@ void ProjectReference(ConstIndexedView world, IndexedView target, geo::Real& cen
 /// target positions while the calling thread computes the first half and
 /// writes pixels in the reference's order; all buffers are allocated once
 /// in the constructor, nothing inside the loop.
-/// Where the extended-precision formulas put world pixel (column, row) for
-/// a centre: y * 600 + x, or -1 outside the map.
-int32_t ReferenceDestination(int column, int row, geo::Real centreLatitude, geo::Real centreLongitude);
 
 class AzimuthalProjector {
 public:

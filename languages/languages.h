@@ -1,27 +1,23 @@
 #pragma once
+// The interface languages: which one is applied, and the message texts that
+// one window sets for the language and others show.
 #include <QString>
 
-// Switching the interface language. The language tables are not part of the
-// program yet: until they are, these operations leave every text as built
-// into the windows, and LanguageCode stays empty.
-namespace korvalen {
-class TFormCarte;
-class TFormAzimut;
+namespace korvalen::languages {
 
-namespace languages {
-
-/// Shared message texts, with their texts before any language is applied.
-extern QString ConnectedMessage;  ///< a rotator client is connected: quitting refused
-extern QString SaveQuestion;      ///< keep the new map for the next session?
-
+/// The languages of the language menu, in its order.
 enum class Language { English, French, Spanish };
 
-/// Texts of the generator window for @p language; then of the viewer too
-/// unless the settings file is being read.
-inline void ApplyGeneratorLanguage(TFormCarte& /*form*/, Language /*language*/) {}
+/// The language state every window shares. The program holds one and hands
+/// it to the windows; the language routines set it.
+struct LanguageState {
+    /// "E", "F" or "S"; empty until a language is first applied.
+    QString LanguageCode;
+    /// Shown when a close is refused because a rotator client is connected.
+    QString ConnectedMessage = QStringLiteral("Une application est connect\u00e9e \u00e0 Korvalen. Veuillez la fermer");
+    /// The closing question: keep the new map for the next session?
+    QString SaveQuestion =
+        QStringLiteral("Voulez_vous enregistrer cette carte azimutale pour la session suivante ?");
+};
 
-/// Texts of the viewer window and its dialogs for the current language.
-inline void ApplyViewerLanguage(TFormAzimut& /*form*/) {}
-
-}  // namespace languages
-}  // namespace korvalen
+}  // namespace korvalen::languages

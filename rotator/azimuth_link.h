@@ -1,21 +1,25 @@
 #pragma once
-// The azimuth served to the antenna-rotator program. The local server that
-// carries it to a client is not part of the program yet: the value is kept
-// here, where the server will read it, and no client can be connected.
+// The rotator link as the windows see it: the azimuth item served to the
+// antenna-rotator program, and whether a client holds a conversation. The
+// server that carries the item to clients plugs in behind this.
 #include <QString>
 
 namespace korvalen::rotator {
 
-/// Sets the served item `azimuth` (whole degrees as plain decimal digits).
-void PublishAzimuth(const QString& azimuth);
+class AzimuthLink {
+public:
+    /// Sets the served item `azimuth` (whole degrees as plain decimal digits).
+    void PublishAzimuth(const QString& azimuth) { azimuth_ = azimuth; }
 
-/// The value last published; empty before the first publication.
-const QString& PublishedAzimuth();
+    /// The value last published; empty before the first publication.
+    const QString& Azimuth() const { return azimuth_; }
 
-/// Whether a rotator client is connected (the program then refuses to quit).
-bool ClientConnected();
+    /// Whether a rotator client is connected: the program then refuses to
+    /// end. No client can connect until the server exists.
+    bool ClientConnected() const { return false; }
 
-/// Back to the state at program start (for a fresh start in the same process).
-void ResetAzimuthLink();
+private:
+    QString azimuth_;
+};
 
 }  // namespace korvalen::rotator

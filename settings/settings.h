@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "geo/geo.h"
+#include "languages/languages.h"
 
 namespace korvalen::settings {
 
@@ -34,13 +35,25 @@ inline constexpr char SaveErrorText[] = "Ne peut cr\u00e9er korvalen.ini";
 
 /// The languages of the language menu. The file keeps the choice even
 /// before every language has its texts, so that it survives a run.
-enum class Language { English, French, Spanish };
+using Language = languages::Language;
 
 /// Which of the two DX lists the program shows: amateur bands, or 11 m (CB).
 enum class DxList { Ham, ElevenMetre };
 
 /// The separator menu; the numbers are the ones written to the file.
 enum class Separator { Default = 0, Underscore = 1, Slash = 2, Equal = 3 };
+
+/// The viewer's geometry when the file does not give it.
+inline constexpr int DefaultViewerHeight = 683;
+inline constexpr int DefaultViewerWidth = 860;
+
+/// The map kept for the next run (`SavedMapFile`, empty when none) and its
+/// centre text: set from the file at start, replaced by a successful save,
+/// written at exit.
+struct SavedMap {
+    QString SavedMapFile;
+    QString SavedMapCentreText;
+};
 
 struct Settings {
     /// The language read from the file; nullopt when none was read, in which
@@ -62,8 +75,8 @@ struct Settings {
     /// Viewer window geometry and its horizontal scroll bar position.
     int viewerTop = 0;
     int viewerLeft = 0;
-    int viewerHeight = 683;
-    int viewerWidth = 860;
+    int viewerHeight = DefaultViewerHeight;
+    int viewerWidth = DefaultViewerWidth;
     int viewerScroll = 0;
     /// User DX rows, each the row's fields joined by TAB, in table order.
     std::vector<std::string> hamDxRecords;
@@ -105,16 +118,35 @@ bool SettingsFileExists(const QString& folder);
 /// gives "Impossible d'ouvrir le fichier "korvalen.ini". <reason>".
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted);
 
+/// The points one SaveSettings passes, in this order. Up to FlushedToDisk
+/// korvalen.ini is still the old file; from Renamed on it is the new one.
+enum class SaveStep {
+    TemporaryCreated,  ///< korvalen.~in created, still empty
+    HalfWritten,       ///< the first half of the text written to it
+    DataWritten,       ///< the whole text written to it
+    FlushedToDisk,     ///< its data on the disk
+    Renamed,           ///< renamed over korvalen.ini
+    FolderFlushed,     ///< the rename on the disk
+    MadeReadOnly,      ///< korvalen.ini made read-only
+};
+inline constexpr int SaveStepCount = static_cast<int>(SaveStep::MadeReadOnly) + 1;
+
+/// Called at each SaveStep a save reaches, so that a test can stop the
+/// program at exactly that point.
+using SaveStepHook = void (*)(SaveStep step);
+
 /// Writes @p values as korvalen.ini in @p folder, replacing the old file
 /// atomically (at every instant one complete settings file exists) and
 /// leaving it read-only. When @p settingsFileExisted is false and a
 /// korvalen.ini has appeared since start (another copy of the program), that
 /// file is kept and the new settings stay in korvalen.~in, read-only.
+/// @param onStep when not null, told of every step reached (steps after a
+///        failure are not reached)
 /// @return SaveErrorText when korvalen.~in could not be written (the old
 ///         file is then untouched); nullopt otherwise, including when a later
 ///         step failed, as those are not reported.
 std::optional<std::string> SaveSettings(const QString& folder, const Settings& values,
-                                        bool settingsFileExisted);
+                                        bool settingsFileExisted, SaveStepHook onStep = nullptr);
 
 /// The folder the settings live in: @p programFolder when files can be
 /// created there (a portable install), otherwise the user's configuration

@@ -71,9 +71,13 @@ bool MoveWithoutReplacing(const QString& from, const QString& to) {
 #endif
 }
 
+void Report(SaveStepHook onStep, SaveStep step) {
+    if (onStep) onStep(step);
+}
+
 // Steps 2 and 3 of the save: a fresh korvalen.~in holding the whole text,
 // on disk. False when any of it failed.
-bool WriteTemporaryFile(const QString& path, const std::string& bytes) {
+bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepHook onStep) {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         // A copy killed while saving leaves it behind, possibly read-only.
         MakeWritable(path);
@@ -81,12 +85,22 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes) {
     }
     QFile file(path);
     // NewOnly: should anything recreate the name meanwhile, it is not
-    // written through.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
+    // written through. Unbuffered: what a step reports as written is in the
+    // file, not in a buffer a crash would lose.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) return false;
+    Report(onStep, SaveStep::TemporaryCreated);
+    // Two writes, so that there is a moment with half the text in the file:
+    // the crash test stops the program there.
     const qint64 size = static_cast<qint64>(bytes.size());
+    const qint64 half = size / 2;
+    bool written = file.write(bytes.data(), half) == half;
+    if (written) Report(onStep, SaveStep::HalfWritten);
+    written = written && file.write(bytes.data() + half, size - half) == size - half;
+    if (written) Report(onStep, SaveStep::DataWritten);
     // The data must be on the disk before the rename makes it the settings
     // file; otherwise a power cut soon after could leave an empty one.
-    const bool written = file.write(bytes.data(), size) == size && FlushToDisk(file);
+    written = written && FlushToDisk(file);
+    if (written) Report(onStep, SaveStep::FlushedToDisk);
     file.close();
     return written && file.error() == QFileDevice::NoError;
 }
@@ -108,10 +122,11 @@ LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
     return ParseSettings(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted) {
+std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,
+                                        SaveStepHook onStep) {
     const QString temporary = PathIn(folder, TemporaryFileName);
     const QString target = PathIn(folder, SettingsFileName);
-    if (!WriteTemporaryFile(temporary, FormatSettings(values))) {
+    if (!WriteTemporaryFile(temporary, FormatSettings(values), onStep)) {
         // Whatever part of the new file exists is useless; the old
         // korvalen.ini was not touched.
         QFile::remove(temporary);
@@ -130,8 +145,10 @@ std::optional<std::string> SaveSettings(const QString& folder, const Settings& v
     } else if (!ReplaceFile(temporary, target)) {
         return std::nullopt;
     }
+    Report(onStep, SaveStep::Renamed);
     FlushFolder(folder);
-    MakeReadOnly(target);
+    Report(onStep, SaveStep::FolderFlushed);
+    if (MakeReadOnly(target)) Report(onStep, SaveStep::MadeReadOnly);
     return std::nullopt;
 }
 

@@ -3,35 +3,34 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include "app/messages.h"
 #include <QScrollBar>
 
-#include "app/forms.h"
-#include "generator/named.h"
 #include "data/resources.h"
-#include "dx/dx_forms.h"
-#include "generator/form_carte.h"
+#include "geo/readout.h"
 #include "korvalen_version.h"
-#include "languages/languages.h"
-#include "rotator/azimuth_link.h"
+#include "rotator/close_guard.h"
 #include "viewer/clock_text.h"
-#include "viewer/form_save.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
-#include "viewer/readout.h"
+#include "widgets/messages.h"
+#include "widgets/named.h"
 
-namespace korvalen {
+namespace korvalen::viewer {
+
+using widgets::ImageWidget;
+using widgets::Named;
+using widgets::NamedAction;
 
 namespace {
 
-constexpr int kMapSize = 600;
-constexpr int kReadoutTop = kMapSize + 4;
+constexpr int kReadoutTop = geo::MapSize + 4;
 
 QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TFormAzimut::TFormAzimut()
+TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotator::AzimuthLink& link,
+                         const languages::LanguageState& language)
     : QMainWindow(nullptr),
       ScrollBoxAzimut(Named(new QScrollArea, "ScrollBoxAzimut")),
       ImageAzimut(Named(new ImageWidget, "ImageAzimut")),
@@ -55,9 +54,12 @@ TFormAzimut::TFormAzimut()
       MenuTimeUTC(NamedAction("MenuTimeUTC", "UTC (Z)", this)),
       MenuAxes(NamedAction("MenuAxes", "Add or remove axis", this)),
       MenuDistances(NamedAction("MenuDistances", "Add or remove equidistant circles", this)),
-      Now([] { return QDateTime::currentDateTime(); }) {
+      Now([] { return QDateTime::currentDateTime(); }),
+      generator_(generator),
+      link_(link),
+      language_(language) {
     setObjectName("TFormAzimut");
-    setWindowTitle(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
     setMaximumSize(950, 700);
 
     menuBar()->addMenu(MenuFichier);
@@ -90,7 +92,7 @@ TFormAzimut::TFormAzimut()
     // the window scrolls when it is smaller than this.
     auto* content = new QWidget;
     content->setObjectName("ContentAzimut");
-    content->setFixedSize(kMapSize, kReadoutTop + 24);
+    content->setFixedSize(geo::MapSize, kReadoutTop + 24);
     ScrollBoxAzimut->setWidget(content);
     ScrollBoxAzimut->setWidgetResizable(false);
     ScrollBoxAzimut->setFrameShape(QFrame::NoFrame);
@@ -103,7 +105,7 @@ TFormAzimut::TFormAzimut()
     ImageAzimut->setParent(content);
     ImageAzimut->setImage(ImageOriginale->image().copy());
     ImageAzimut->move(0, 0);
-    surface_ = std::make_unique<viewer::MapSurface>(&ImageAzimut->image());
+    surface_ = std::make_unique<MapSurface>(&ImageAzimut->image());
 
     const QFont readoutFont("DejaVu Sans", 9, QFont::Bold);
     for (QLabel* l : {StaticTextAzim, StaticTextLP}) {
@@ -155,111 +157,135 @@ TFormAzimut::~TFormAzimut() = default;
 
 void TFormAzimut::MapImageChanged() { ImageAzimut->imageChanged(); }
 
+bool TFormAzimut::TakeSavedMapLoaded() {
+    const bool loaded = state_.SavedMapLoaded;
+    state_.SavedMapLoaded = false;
+    return loaded;
+}
+
+void TFormAzimut::ApplyStartSettings(const settings::Settings& values) {
+    startTop_ = values.viewerTop;
+    startLeft_ = values.viewerLeft;
+    startHeight_ = values.viewerHeight;
+    startWidth_ = values.viewerWidth;
+    startHorizontalScroll_ = values.viewerScroll;
+    startUtc_ = values.utc;
+    state_.UnitFactor = values.unitFactor == geo::KilometreFactor ? geo::KilometreFactor : geo::StatuteMileFactor;
+    // The clock mode read at start is ticked from the start, not only from
+    // the first showing: a run that never shows the viewer writes it back
+    // instead of silently turning "UTC=Y" into "UTC=N".
+    if (startUtc_) MenuTimeUTCClick();
+}
+
+void TFormAzimut::StoreSettings(settings::Settings& values) const {
+    values.unitFactor = state_.UnitFactor;
+    values.viewerTop = pos().y();
+    values.viewerLeft = pos().x();
+    values.viewerHeight = height();
+    values.viewerWidth = width();
+    values.viewerScroll = ScrollBoxAzimut->horizontalScrollBar()->value();
+    values.utc = MenuTimeUTC->isChecked();
+}
+
 void TFormAzimut::ApplyStartGeometry() {
     // Top, left, height and width as read at start; the window returns to
     // them whenever it is shown.
-    move(StartLeft, StartTop);
-    resize(StartWidth, StartHeight);
+    move(startLeft_, startTop_);
+    resize(startWidth_, startHeight_);
 }
 
-void TFormAzimut::FormCreate() {
-    FormAzimut = this;
+void TFormAzimut::FormCreate(const QString& savedMapFile) {
     ApplyStartGeometry();
     // The working DX list and the language hand-over are bound here once
     // those parts exist; the generator already finds the images through us.
-    if (!SavedMapFile.isEmpty() && !FormCarte->LocatorPending) {
-        const viewer::KeptMap kept = viewer::CheckKeptMap(SavedMapFile);
-        if (kept.status != viewer::KeptMapStatus::Ok) {
-            ShowMessage(this, kept.status == viewer::KeptMapStatus::BitmapError ? MessageKind::Plain : MessageKind::Error, kept.message);
+    if (!savedMapFile.isEmpty() && !generator_.LocatorPending) {
+        const KeptMap kept = CheckKeptMap(savedMapFile);
+        if (kept.status != KeptMapStatus::Ok) {
+            widgets::ShowMessage(this,
+                                 kept.status == KeptMapStatus::BitmapError ? widgets::MessageKind::Plain
+                                                                           : widgets::MessageKind::Error,
+                                 kept.message);
             return;  // the rest of the preparation is skipped
         }
         ImageAzimut->image() = kept.image;
         MapImageChanged();
-        SavedMapLoaded = true;
+        state_.SavedMapLoaded = true;
     }
-    dx::FillDxList();
     StartClock();
 }
 
 void TFormAzimut::FormShow() {
     ApplyStartGeometry();
-    ScrollBoxAzimut->horizontalScrollBar()->setValue(StartHorizontalScroll);
-    languages::ApplyViewerLanguage(*this);
-    if (StartUtc)
+    ScrollBoxAzimut->horizontalScrollBar()->setValue(startHorizontalScroll_);
+    ApplyViewerLanguage();
+    if (startUtc_)
         MenuTimeUTCClick();
     else
         MenuTimeLocalClick();
     if (!TimerSeconde->isActive()) TimerSeconde->start();
-    setWindowTitle(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
-    if (UnitFactor != 1) MenuUnitmileClick();
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
+    if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
     DrawCentreLabel();
 }
 
 void TFormAzimut::FormActivate() {
-    languages::ApplyViewerLanguage(*this);
-    if (UnitFactor != 1) MenuUnitmileClick();
+    ApplyViewerLanguage();
+    if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
     DrawCentreLabel();
 }
 
 void TFormAzimut::DrawCentreLabel() {
-    surface_->DrawCentreLabel(FormCarte ? FormCarte->CentreText : QString());
+    surface_->DrawCentreLabel(generator_.CentreText);
     MapImageChanged();
 }
 
 void TFormAzimut::ImageAzimutMouseMove(int x, int y) {
-    const viewer::Readout r = viewer::ComputeReadout(x, y, UnitFactor);
-    PendingAzimuth = r.inside ? QString::number(r.azimuth) : QString();
-    const viewer::ReadoutTexts t =
-        viewer::FormatReadout(r, UnitFactor, AzimuthCaption.toStdString(), RangeCaption.toStdString());
+    const geo::Readout r = geo::ComputeReadout(x, y, state_.UnitFactor);
+    state_.PendingAzimuth = r.inside ? QString::number(r.azimuth) : QString();
+    const geo::ReadoutTexts t = geo::FormatReadout(r, state_.UnitFactor, state_.AzimuthCaption.toStdString(),
+                                                   state_.RangeCaption.toStdString());
     StaticTextAzim->setText(Utf8(t.shortPath));
     StaticTextLP->setText(Utf8(t.longPath));
 }
 
 void TFormAzimut::ImageAzimutClick() {
-    if (!PendingAzimuth.isEmpty()) rotator::PublishAzimuth(PendingAzimuth);
+    if (!state_.PendingAzimuth.isEmpty()) emit PublishAzimuth(state_.PendingAzimuth);
 }
 
 void TFormAzimut::MenuUnitKMClick() {
     MenuUnitKM->setChecked(true);
     MenuUnitmile->setChecked(false);
-    UnitFactor = 1;
+    state_.UnitFactor = geo::KilometreFactor;
 }
 
 void TFormAzimut::MenuUnitmileClick() {
     MenuUnitmile->setChecked(true);
     MenuUnitKM->setChecked(false);
-    UnitFactor = 1.609344;
+    state_.UnitFactor = geo::StatuteMileFactor;
 }
 
 void TFormAzimut::MenugenerateurClick() {
     StopClock();
     StaticTextAzim->clear();
     StaticTextLP->clear();
-    if (FormListeDXCC) FormListeDXCC->hide();
-    FormCarte->show();
+    emit BackToGenerator();
     hide();
-    FormCarte->ProgressBarCalcul->setValue(0);
-    FormCarte->EditQRA->clear();
 }
 
-void TFormAzimut::MenuEnregistrerClick() {
-    FormSave->show();
-    FormSave->raise();
-    FormSave->activateWindow();
-}
+void TFormAzimut::MenuEnregistrerClick() { emit SaveDialogRequested(); }
 
 void TFormAzimut::MenuQuitterClick() { close(); }
 
 void TFormAzimut::MenuAxesClick() {
     surface_->DrawAxes();
     MapImageChanged();
-    languages::ApplyViewerLanguage(*this);
+    ApplyViewerLanguage();
 }
 
 void TFormAzimut::MenuDistancesClick() {
     surface_->DrawCircles();
     MapImageChanged();
-    languages::ApplyViewerLanguage(*this);
+    ApplyViewerLanguage();
 }
 
 void TFormAzimut::SetClockMode(bool utc) {
@@ -267,7 +293,7 @@ void TFormAzimut::SetClockMode(bool utc) {
     MenuTimeUTC->setChecked(utc);
     for (QLabel* l : {StaticTextDate, StaticTextTime}) {
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, viewer::ClockColour(utc));
+        p.setColor(QPalette::WindowText, ClockColour(utc));
         l->setPalette(p);
     }
 }
@@ -281,14 +307,14 @@ void TFormAzimut::MenuTimeUTCClick() {
 }
 
 void TFormAzimut::TimerSecondeTimer() {
-    const viewer::ClockTexts t = viewer::MakeClockTexts(Now(), MenuTimeUTC->isChecked(), QLocale());
+    const ClockTexts t = MakeClockTexts(Now(), MenuTimeUTC->isChecked(), QLocale());
     StaticTextTime->setText(t.time);
     StaticTextDate->setText(t.date);
 }
 
 void TFormAzimut::StartClock() {
     // The first texts are local whatever the mode; the next tick applies it.
-    const viewer::ClockTexts t = viewer::MakeClockTexts(Now(), false, QLocale());
+    const ClockTexts t = MakeClockTexts(Now(), false, QLocale());
     StaticTextTime->setText(t.time);
     StaticTextDate->setText(t.date);
     TimerSeconde->start();
@@ -299,21 +325,13 @@ void TFormAzimut::StopClock() { TimerSeconde->stop(); }
 void TFormAzimut::closeEvent(QCloseEvent* event) {
     // The request never closes the window: the program goes on or ends.
     event->ignore();
-    if (rotator::ClientConnected()) {
-        ShowMessage(this, MessageKind::Warning, languages::ConnectedMessage);
+    if (rotator::CloseRefused(this, link_, language_)) return;
+    if (generator_.MapUnsaved &&
+        widgets::ShowMessage(this, widgets::MessageKind::Question, language_.SaveQuestion) == QMessageBox::Yes) {
+        emit SaveBeforeQuitting();
         return;
     }
-    if (FormCarte->MapUnsaved) {
-        const auto answer = ShowMessage(this, MessageKind::Question, languages::SaveQuestion);
-        if (answer == QMessageBox::Yes) {
-            FormCarte->hide();
-            FormSave->QuitAfterSave = true;
-            MenuEnregistrerClick();
-            return;
-        }
-    }
-    SaveSettings();
-    EndProgram();
+    emit ProgramEndRequested();
 }
 
 bool TFormAzimut::event(QEvent* e) {
@@ -322,4 +340,4 @@ bool TFormAzimut::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::viewer

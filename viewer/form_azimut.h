@@ -2,34 +2,40 @@
 // The viewer: the azimuthal map with the bearing and range of the point
 // under the pointer, short and long path, the unit, the overlays, the clock,
 // the return to the generator and the closing of the program.
+#include <QDateTime>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QScrollArea>
 #include <QTimer>
 
-#include <QDateTime>
-
 #include <functional>
 #include <memory>
 
-#include "generator/image_widget.h"
+#include "generator/generator_state.h"
+#include "generator/map_display.h"
+#include "languages/languages.h"
+#include "rotator/azimuth_link.h"
+#include "settings/settings.h"
+#include "viewer/viewer_state.h"
+#include "widgets/image_widget.h"
 
-namespace korvalen {
+namespace korvalen::viewer {
 
-namespace viewer {
 class MapSurface;
-}
 
-class TFormAzimut : public QMainWindow {
+class TFormAzimut : public QMainWindow, public generator::MapDisplay {
     Q_OBJECT
 public:
-    TFormAzimut();
+    /// The window with its components. It reads the generator's centre and
+    /// flags, the rotator link and the language state, which must outlive it.
+    TFormAzimut(const generator::GeneratorState& generator, const rotator::AzimuthLink& link,
+                const languages::LanguageState& language);
     ~TFormAzimut() override;
 
     QScrollArea* const ScrollBoxAzimut;
-    ImageWidget* const ImageAzimut;
-    ImageWidget* const ImageOriginale;  ///< the blank template, never shown
+    widgets::ImageWidget* const ImageAzimut;
+    widgets::ImageWidget* const ImageOriginale;  ///< the blank template, never shown
     QLabel* const StaticTextAzim;
     QLabel* const LabelLP;
     QLabel* const StaticTextLP;
@@ -50,27 +56,29 @@ public:
     QAction* const MenuAxes;
     QAction* const MenuDistances;
 
-    // State owned here.
-    double UnitFactor = 1;  ///< km per displayed unit: exactly 1 or 1.609344
-    QString PendingAzimuth;
-    QString AzimuthCaption;
-    QString RangeCaption;
-    bool SavedMapLoaded = false;
-    // Values read from the settings at start, applied at every showing.
-    int StartTop = 0;
-    int StartLeft = 0;
-    int StartHeight = 683;
-    int StartWidth = 860;
-    int StartHorizontalScroll = 0;
-    bool StartUtc = false;
+    /// The unit, the pending azimuth, the captions and the kept map's flag.
+    const ViewerState& State() const { return state_; }
+
+    /// The values read from the settings file at start: the geometry and
+    /// clock mode applied at every showing, and the unit.
+    void ApplyStartSettings(const settings::Settings& values);
+    /// What the viewer gives the settings file at exit: its geometry, the
+    /// unit and the clock mode.
+    void StoreSettings(settings::Settings& values) const;
+
+    // The map as the generator uses it.
+    QImage& MapImage() override { return ImageAzimut->image(); }
+    const QImage& MapTemplate() const override { return ImageOriginale->image(); }
+    void MapImageChanged() override;
+    QWidget& Window() override { return *this; }
+    bool TakeSavedMapLoaded() override;
 
     /// The drawing surface of ImageAzimut (overlays, centre label).
-    viewer::MapSurface& Surface() { return *surface_; }
-    /// To be called after the map image was changed from outside.
-    void MapImageChanged();
+    MapSurface& Surface() { return *surface_; }
 
-    /// Start-up preparation that needs the settings (geometry, kept map).
-    void FormCreate();
+    /// Start-up preparation: loads the kept map @p savedMapFile (unless the
+    /// command line carried a locator) and starts the clock.
+    void FormCreate(const QString& savedMapFile);
     void FormShow();
     void FormActivate();
     void ImageAzimutMouseMove(int x, int y);
@@ -88,9 +96,28 @@ public:
     void StartClock();
     void StopClock();
     void DrawCentreLabel();
+    /// The viewer's texts for the current language. They come with the
+    /// language tables; until then the built-in texts stay.
+    void ApplyViewerLanguage() {}
 
     /// The time source of the clock (tests fix it).
     std::function<QDateTime()> Now;
+
+signals:
+    /// A bearing was picked on the map, for the rotator.
+    void PublishAzimuth(const QString& azimuth);
+    /// "Back to map generator": the generator is to come back for a new
+    /// centre, and the DX editor is to be put away.
+    void BackToGenerator();
+    /// The save dialog is wanted (File menu).
+    void SaveDialogRequested();
+    /// The operator wants the new map kept before the program ends: the
+    /// generator goes away and the save dialog ends the program when it
+    /// closes.
+    void SaveBeforeQuitting();
+    /// The close was accepted: the settings are to be written and the
+    /// program ended.
+    void ProgramEndRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,7 +127,18 @@ private:
     void ApplyStartGeometry();
     void SetClockMode(bool utc);
 
-    std::unique_ptr<viewer::MapSurface> surface_;
+    const generator::GeneratorState& generator_;
+    const rotator::AzimuthLink& link_;
+    const languages::LanguageState& language_;
+    ViewerState state_;
+    // Read from the settings at start, applied at every showing.
+    int startTop_ = 0;
+    int startLeft_ = 0;
+    int startHeight_ = settings::DefaultViewerHeight;
+    int startWidth_ = settings::DefaultViewerWidth;
+    int startHorizontalScroll_ = 0;
+    bool startUtc_ = false;
+    std::unique_ptr<MapSurface> surface_;
 };
 
-}  // namespace korvalen
+}  // namespace korvalen::viewer

@@ -4,25 +4,25 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/forms.h"
-#include "app/messages.h"
-#include "generator/form_carte.h"
 #include "korvalen_version.h"
-#include "viewer/form_azimut.h"
 #include "viewer/map_file.h"
+#include "widgets/messages.h"
 
-namespace korvalen {
+namespace korvalen::viewer {
 
-TFormSave::TFormSave()
+TFormSave::TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap)
     : QDialog(nullptr),
       EditNomFichier(new QLineEdit("image1.bmp")),
       ButtonOK(new QPushButton("OK")),
-      ButtonCancel(new QPushButton("Annuler")) {
+      ButtonCancel(new QPushButton("Annuler")),
+      map_(map),
+      generator_(generator),
+      savedMap_(savedMap) {
     setObjectName("TFormSave");
     EditNomFichier->setObjectName("EditNomFichier");
     ButtonOK->setObjectName("ButtonOK");
     ButtonCancel->setObjectName("ButtonCancel");
-    setWindowTitle(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
     setModal(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -47,27 +47,38 @@ void TFormSave::showEvent(QShowEvent* event) {
 }
 
 void TFormSave::FormShow() {
-    setWindowTitle(QStringLiteral("KORVALEN V" KORVALEN_VERSION));
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
     // The cancel caption and the name message follow the language once one
     // is chosen; until then they keep their values.
     EditNomFichier->setFocus();
 }
 
+void TFormSave::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFormSave::OpenToQuit() {
+    quitAfterSave_ = true;
+    Open();
+}
+
 void TFormSave::ButtonOKClick() {
     const QString name = EditNomFichier->text();
-    if (name.isEmpty() || name.right(4) != QLatin1String(".bmp")) {
-        Beep();
-        ShowMessage(this, MessageKind::Plain, NameErrorText);
+    if (!HasBmpName(name)) {
+        widgets::Beep();
+        widgets::ShowMessage(this, widgets::MessageKind::Plain, nameErrorText_);
         return;
     }
     QString reason;
-    if (!viewer::SaveMapBmp(FormAzimut->ImageAzimut->image(), name, &reason)) {
-        ShowMessage(this, MessageKind::Error, reason);
+    if (!SaveMapBmp(map_, name, &reason)) {
+        widgets::ShowMessage(this, widgets::MessageKind::Error, reason);
         return;
     }
-    SavedMapFile = name;
-    SavedMapCentreText = FormCarte->CentreText;
-    FormCarte->MapUnsaved = false;
+    savedMap_.SavedMapFile = name;
+    savedMap_.SavedMapCentreText = generator_.CentreText;
+    emit MapSaved();
     close();
 }
 
@@ -78,10 +89,7 @@ void TFormSave::reject() { close(); }
 void TFormSave::closeEvent(QCloseEvent* event) {
     event->accept();
     hide();
-    if (QuitAfterSave) {
-        SaveSettings();
-        EndProgram();
-    }
+    if (quitAfterSave_) emit ProgramEndRequested();
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::viewer

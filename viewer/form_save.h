@@ -3,34 +3,58 @@
 // the next run; it also finishes the program's exit when the operator chose
 // to save before quitting.
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace korvalen {
+#include "generator/generator_state.h"
+#include "settings/settings.h"
+
+namespace korvalen::viewer {
 
 class TFormSave : public QDialog {
     Q_OBJECT
 public:
-    TFormSave();
+    /// @param map the viewer's map image, written as it is when OK is pressed
+    /// @param generator the centre whose text is kept with the map
+    /// @param savedMap the kept map, replaced by a successful save
+    /// All three must outlive the dialog.
+    TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap);
 
     QLineEdit* const EditNomFichier;
     QPushButton* const ButtonOK;
     QPushButton* const ButtonCancel;
 
-    /// Set by the viewer's closing question; the program ends when this
-    /// dialog next closes.
-    bool QuitAfterSave = false;
-    /// The name error message of the current language.
-    QString NameErrorText = QStringLiteral("Name must be like *.bmp");
+    /// Shows the dialog as an ordinary, non-modal window.
+    void Open();
+    /// The same, after which the program ends when the dialog next closes
+    /// (`QuitAfterSave`).
+    void OpenToQuit();
+    bool QuitAfterSave() const { return quitAfterSave_; }
 
     void FormShow();
     void ButtonOKClick();  ///< SaveMapToFile
     void ButtonCancelClick();
     void reject() override;
 
+signals:
+    /// The map was written and kept: it is no longer unsaved.
+    void MapSaved();
+    /// The dialog closed while a quit was pending: the settings are to be
+    /// written and the program ended.
+    void ProgramEndRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+
+private:
+    const QImage& map_;
+    const generator::GeneratorState& generator_;
+    settings::SavedMap& savedMap_;
+    bool quitAfterSave_ = false;
+    /// The name error message of the current language.
+    QString nameErrorText_ = QStringLiteral("Name must be like *.bmp");
 };
 
-}  // namespace korvalen
+}  // namespace korvalen::viewer

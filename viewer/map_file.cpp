@@ -117,6 +117,8 @@ bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) 
     return true;
 }
 
+bool HasBmpName(const QString& fileName) { return fileName.endsWith(QLatin1String(".bmp"), Qt::CaseSensitive); }
+
 KeptMap CheckKeptMap(const QString& fileName) {
     KeptMap result;
     const QString bitmapError = QStringLiteral("Bitmap error");
@@ -129,7 +131,7 @@ KeptMap CheckKeptMap(const QString& fileName) {
         result.message = bitmapError;
         return result;
     }
-    if (!fileName.endsWith(QStringLiteral(".bmp"), Qt::CaseSensitive)) {
+    if (!HasBmpName(fileName)) {
         result.message = bitmapError;
         return result;
     }

@@ -17,6 +17,11 @@ namespace korvalen::viewer {
 /// @return true when the file is complete on disk
 bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText);
 
+/// The one rule for a map file's name: its last four characters are exactly
+/// ".bmp", lower case (MAP.BMP and "map.bmp " are refused, ".bmp" alone is a
+/// name).
+bool HasBmpName(const QString& fileName);
+
 enum class KeptMapStatus {
     Ok,
     BitmapError,  ///< missing, not readable and writable, or not named *.bmp

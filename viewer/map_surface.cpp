@@ -16,9 +16,10 @@ namespace korvalen::viewer {
 
 namespace {
 
-// Products of coordinates that may each span the whole int range: 64 bits
-// are not enough for them, and a wrong pixel is worse than a wide multiply.
-using Wide = __int128;
+// Ellipses wider or taller than this are not drawn: up to it the exact
+// residuals below fit in 64 bits, and no such ellipse can matter on a
+// 600-pixel map.
+constexpr long long kLargestEllipse = 1LL << 14;
 
 // The image's pixels for the length of one drawing call. Taking the pointer
 // once per call (rather than per pixel) keeps QImage's detach check out of
@@ -53,9 +54,9 @@ struct Doubled {
 // midpoint scheme, this never runs short of the side on flat or tall
 // ellipses, whose ends turn within a pixel or two.
 std::vector<Doubled> EllipseQuadrant(long long a, long long b) {
-    const Wide a2 = Wide(a) * a, b2 = Wide(b) * b, a2b2 = a2 * b2;
+    const long long a2 = a * a, b2 = b * b, a2b2 = a2 * b2;
     auto residual = [&](long long x, long long y) {
-        const Wide f = b2 * x * x + a2 * y * y - a2b2;
+        const long long f = b2 * x * x + a2 * y * y - a2b2;
         return f < 0 ? -f : f;
     };
     const long long yMin = b % 2;
@@ -64,12 +65,12 @@ std::vector<Doubled> EllipseQuadrant(long long a, long long b) {
     while (path.back().x < a || path.back().y > yMin) {
         const Doubled at = path.back();
         Doubled best{};
-        Wide bestResidual = -1;
+        long long bestResidual = -1;
         // The diagonal first: on a tie it makes the thinner line.
         for (const Doubled step : {Doubled{2, -2}, Doubled{2, 0}, Doubled{0, -2}}) {
             const Doubled next{at.x + step.x, at.y + step.y};
             if (next.x > a || next.y < yMin) continue;
-            const Wide r = residual(next.x, next.y);
+            const long long r = residual(next.x, next.y);
             if (bestResidual < 0 || r < bestResidual) best = next, bestResidual = r;
         }
         path.push_back(best);
@@ -89,6 +90,16 @@ std::vector<Doubled> EllipseQuadrant(long long a, long long b) {
         thin.push_back(path[i]);
     }
     return thin;
+}
+
+// i × minor / major rounded, halves up, exactly: i < major and minor ≤ major
+// are differences of two ints, so below 2^32, and their product fits in 64
+// unsigned bits where the doubled form 2·i·minor + major would not.
+long long RoundedShare(long long i, long long minor, long long major) {
+    const unsigned long long product = static_cast<unsigned long long>(i) * static_cast<unsigned long long>(minor);
+    const unsigned long long m = static_cast<unsigned long long>(major);
+    const unsigned long long quotient = product / m, remainder = product % m;
+    return static_cast<long long>(quotient + (2 * remainder >= m ? 1 : 0));
 }
 
 QFont SurfaceFont() {
@@ -165,7 +176,7 @@ void MapSurface::DrawLine(int x0, int y0, int x1, int y1) {
         last = std::min(last, start);
     }
     for (long long i = first; i <= last; ++i) {
-        const long long offset = static_cast<long long>((2 * Wide(i) * minor + major) / (2 * Wide(major)));
+        const long long offset = RoundedShare(i, minor, major);
         const long long a = start + majorStep * i, b = minorStart + minorStep * offset;
         if (xMajor)
             raster.Plot(a, b, index);
@@ -179,9 +190,7 @@ void MapSurface::DrawEllipse(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     const long long width = static_cast<long long>(right) - left, height = static_cast<long long>(bottom) - top;
-    // Beyond 2^24 pixels the exact products would overflow even 128 bits;
-    // no such ellipse can matter on a 600-pixel map.
-    if (width < 1 || height < 1 || width > (1LL << 24) || height > (1LL << 24)) return;
+    if (width < 1 || height < 1 || width > kLargestEllipse || height > kLargestEllipse) return;
     const uchar index = static_cast<uchar>(ColourIndex(*image_, pen_));
     Raster raster(*image_);
 

@@ -34,13 +34,10 @@ public:
     /// Selects the overlays' pen: solid, red, plain copy, one pixel wide.
     /// Until then the pen is black, like a fresh device context's.
     void SelectOverlayPen();
-    QRgb PenColour() const { return pen_; }
 
     /// The brush starts solid white; once cleared it stays clear.
     void SetBrushClear() { brushSolid_ = false; }
     bool BrushSolid() const { return brushSolid_; }
-
-    const QFont& font() const { return font_; }
 
     /// A line from (x0, y0) towards (x1, y1); the end point itself is not
     /// painted. Pixels outside the image are clipped.

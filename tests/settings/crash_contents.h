@@ -12,7 +12,7 @@ inline korvalen::settings::Settings CrashContent(int which) {
     s.language = korvalen::settings::Language::English;  // as read back
     const std::string mark = which == 0 ? "AAAA" : "BBBB";
     s.viewerTop = which;
-    for (int i = 0; i < 4000; ++i)
+    for (int i = 0; i < 1000; ++i)
         s.hamDxRecords.push_back("F" + std::to_string(i) + mark + "\t14.025\tCW\t" + mark + " row " + std::to_string(i));
     return s;
 }

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "settings/settings.h"
 
@@ -105,12 +108,67 @@ TEST_F(SettingsFile, TemporaryThatCannotBeReplacedFailsAndKeepsOldFile) {
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
 }
 
+// The user and group "nobody": no capability lets it past a folder's mode.
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+
+// What SaveSettings answers for @p values in @p folder, or "<saved>". Root
+// ignores permission bits, so as root the save runs in a child that has
+// dropped to nobody, and the answer comes back through a pipe; any other
+// user saves here. Text in angle brackets says why the save did not run.
+std::string SaveAsUnprivilegedUser(const QString& folder, const Settings& values) {
+    if (::geteuid() != 0) return SaveSettings(folder, values, true).value_or("<saved>");
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return std::string("<pipe: ") + std::strerror(errno) + ">";
+    const pid_t child = ::fork();
+    if (child < 0) return std::string("<fork: ") + std::strerror(errno) + ">";
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string answer;
+        const QByteArray path = QFile::encodeName(folder);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
+            answer = std::string("<cannot become nobody: ") + std::strerror(errno) + ">";
+        // Failing for any other reason than the folder's write bit would
+        // prove nothing.
+        else if (::access(path.constData(), R_OK | X_OK) != 0)
+            answer = "<folder out of nobody's reach: " + path.toStdString() + ">";
+        else if (::access(path.constData(), W_OK) == 0)
+            answer = "<folder still writable by nobody>";
+        else
+            answer = SaveSettings(folder, values, true).value_or("<saved>");
+        const bool sent = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size());
+        // No exit handlers: they belong to the parent's test run.
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+        if (n > 0)
+            answer.append(buffer, size_t(n));
+        else if (errno != EINTR)
+            break;
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "<child failed, status " + std::to_string(status) + ">";
+    return answer;
+}
+
 TEST_F(SettingsFile, UnwritableFolderFailsAndKeepsOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
     ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
-    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
-    EXPECT_EQ(SaveSettings(folder(), b_, true), SaveErrorText);
-    ::chmod(QFile::encodeName(folder()).constData(), 0755);
+    const QByteArray path = QFile::encodeName(folder());
+    // The folder must belong to whoever saves, so that only its mode stands
+    // in the way.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.constData(), kNobody, kNoGroup), 0) << std::strerror(errno);
+    }
+    ASSERT_EQ(::chmod(path.constData(), 0555), 0);
+    const std::string answer = SaveAsUnprivilegedUser(folder(), b_);
+    ::chmod(path.constData(), 0755);
+    EXPECT_EQ(answer, SaveErrorText);
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
 }
 
@@ -138,7 +196,7 @@ const LoadCase kLoadCases[] = {
      true, "'8x' n'est pas une valeur enti\u00e8re correcte", false},
 };
 
-std::ostream& operator<<(std::ostream& os, const LoadCase& c) { return os << c.name; }
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
 
 class SettingsLoad : public testing::TestWithParam<LoadCase> {};
 

@@ -33,7 +33,8 @@ struct ParseCase {
     std::string error;  // empty: none
 };
 
-std::ostream& operator<<(std::ostream& os, const ParseCase& c) { return os << c.name; }
+// A failure names the row; the body and the expected change are in the table.
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 const ParseCase kParseCases[] = {
     {"LowerCaseLanguageIgnored", "LANGUAGE=french\r\n", [](Settings&) {}, ""},
@@ -135,7 +136,7 @@ const FormatCase kFormatCases[] = {
      "LANGUAGE=ENGLISH\r\nTORNAVELPATH=\x80\xe9?\r\nUNIT=MILE\r\nSEPARATOR=0\r\n" + kTail + "UTC=N\r\nVERSTART=0\r\n"},
 };
 
-std::ostream& operator<<(std::ostream& os, const FormatCase& c) { return os << c.name; }
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
 class SettingsFormat : public testing::TestWithParam<FormatCase> {};
 
@@ -158,20 +159,21 @@ std::string ReadData(const std::string& name) {
 }
 
 struct GoldenCase {
+    const char* name;
     const char* input;
     const char* ref;
     std::string error;
 };
 
-std::ostream& operator<<(std::ostream& os, const GoldenCase& c) { return os << c.input; }
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name << " (" << c.input << ".ini)"; }
 
 const GoldenCase kGoldenCases[] = {
-    {"section_only", "section_only", ""},
-    {"full", "full", ""},
-    {"full_lf", "full", ""},
-    {"full_cr", "full", ""},
-    {"messy", "messy", ""},
-    {"bad_height", "bad_height", "'abc" + kNotInteger},
+    {"SectionOnly", "section_only", "section_only", ""},
+    {"Full", "full", "full", ""},
+    {"FullLfEnded", "full_lf", "full", ""},
+    {"FullCrEnded", "full_cr", "full", ""},
+    {"Messy", "messy", "messy", ""},
+    {"BadHeight", "bad_height", "bad_height", "'abc" + kNotInteger},
 };
 
 class SettingsGolden : public testing::TestWithParam<GoldenCase> {};
@@ -189,7 +191,7 @@ TEST_P(SettingsGolden, WrittenBackAsReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SettingsGolden, testing::ValuesIn(kGoldenCases),
-                         [](const auto& info) { return std::string(info.param.input); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsGolden, FullFileValuesInMemory) {
     const Settings s = ParseSettings(ReadData("full_cr.ini")).values;

@@ -6,6 +6,9 @@
 
 #include <QTimeZone>
 
+#include <ostream>
+#include <string>
+
 using korvalen::viewer::ClockColour;
 using korvalen::viewer::MakeClockTexts;
 using korvalen::viewer::TimeFormatWithoutZone;
@@ -13,6 +16,7 @@ using korvalen::viewer::TimeFormatWithoutZone;
 namespace {
 
 struct ClockCase {
+    const char* name;
     const char* locale;
     int offsetHours;  // the local zone, a fixed offset from UTC
     QDate date;
@@ -21,6 +25,11 @@ struct ClockCase {
     const char* wantDate;
     const char* wantTime;
 };
+
+void PrintTo(const ClockCase& c, std::ostream* os) {
+    *os << c.name << " (" << c.locale << ", UTC" << (c.offsetHours < 0 ? "" : "+") << c.offsetHours
+        << (c.utc ? ", shown in UTC)" : ", shown local)");
+}
 
 class Clock : public ::testing::TestWithParam<ClockCase> {};
 
@@ -35,18 +44,20 @@ TEST_P(Clock, GivesTheLocalesDateAndSecondsWithoutAZoneName) {
 const QDate kJuly12(2026, 7, 12);
 INSTANTIATE_TEST_SUITE_P(
     Locales, Clock,
-    ::testing::Values(ClockCase{"fr_FR", 5, kJuly12, QTime(14, 5, 9), false, " 12/07/2026", " 14:05:09"},
-                      ClockCase{"fr_FR", 5, kJuly12, QTime(14, 5, 9), true, " 12/07/2026", " 09:05:09 Z"},
-                      ClockCase{"en_US", 5, kJuly12, QTime(14, 5, 9), false, " 7/12/26", " 2:05:09 PM"},
-                      ClockCase{"en_US", 5, kJuly12, QTime(14, 5, 9), true, " 7/12/26", " 9:05:09 AM Z"},
-                      ClockCase{"de_DE", -3, kJuly12, QTime(23, 59, 59), false, " 12.07.26", " 23:59:59"},
-                      ClockCase{"C", 0, kJuly12, QTime(0, 0, 1), true, " 12 Jul 2026", " 00:00:01 Z"},
-                      ClockCase{"es_ES", 1, kJuly12, QTime(8, 0, 0), false, " 12/7/26", " 8:00:00"},
-                      // The date turns at UTC midnight, not at local midnight.
-                      ClockCase{"fr_FR", 14, kJuly12, QTime(5, 0, 0), false, " 12/07/2026", " 05:00:00"},
-                      ClockCase{"fr_FR", 14, kJuly12, QTime(5, 0, 0), true, " 11/07/2026", " 15:00:00 Z"},
-                      ClockCase{"fr_FR", -10, kJuly12, QTime(20, 0, 0), false, " 12/07/2026", " 20:00:00"},
-                      ClockCase{"fr_FR", -10, kJuly12, QTime(20, 0, 0), true, " 13/07/2026", " 06:00:00 Z"}));
+    ::testing::Values(
+        ClockCase{"FrenchLocal", "fr_FR", 5, kJuly12, QTime(14, 5, 9), false, " 12/07/2026", " 14:05:09"},
+        ClockCase{"FrenchUtc", "fr_FR", 5, kJuly12, QTime(14, 5, 9), true, " 12/07/2026", " 09:05:09 Z"},
+        ClockCase{"AmericanLocal", "en_US", 5, kJuly12, QTime(14, 5, 9), false, " 7/12/26", " 2:05:09 PM"},
+        ClockCase{"AmericanUtc", "en_US", 5, kJuly12, QTime(14, 5, 9), true, " 7/12/26", " 9:05:09 AM Z"},
+        ClockCase{"GermanLocalWestOfUtc", "de_DE", -3, kJuly12, QTime(23, 59, 59), false, " 12.07.26", " 23:59:59"},
+        ClockCase{"CLocaleUtc", "C", 0, kJuly12, QTime(0, 0, 1), true, " 12 Jul 2026", " 00:00:01 Z"},
+        ClockCase{"SpanishLocal", "es_ES", 1, kJuly12, QTime(8, 0, 0), false, " 12/7/26", " 8:00:00"},
+        // The date turns at UTC midnight, not at local midnight.
+        ClockCase{"FarEastLocal", "fr_FR", 14, kJuly12, QTime(5, 0, 0), false, " 12/07/2026", " 05:00:00"},
+        ClockCase{"FarEastUtcDayBefore", "fr_FR", 14, kJuly12, QTime(5, 0, 0), true, " 11/07/2026", " 15:00:00 Z"},
+        ClockCase{"FarWestLocal", "fr_FR", -10, kJuly12, QTime(20, 0, 0), false, " 12/07/2026", " 20:00:00"},
+        ClockCase{"FarWestUtcDayAfter", "fr_FR", -10, kJuly12, QTime(20, 0, 0), true, " 13/07/2026", " 06:00:00 Z"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Clock, TheZoneFieldGoesWithItsSpacesAndBracketsButQuotedTextStays) {
     EXPECT_EQ(TimeFormatWithoutZone(QLocale(QStringLiteral("en_US"))), QStringLiteral("h:mm:ss AP"));

@@ -11,7 +11,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <random>
+#include <string>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -145,10 +147,13 @@ TEST_F(MapFile, AFailedSaveGivesTheReasonAndLeavesTheOldFileWhole) {
 }
 
 struct KeptCase {
-    const char* name;
+    const char* label;
+    const char* file;                               // its name in the test's folder
     std::function<void(const QString& file)> make;  // creates the file to check
     KeptMapStatus want;
 };
+
+void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.label << " (\"" << c.file << "\")"; }
 
 void SaveOf(const QImage& image, const QString& file) { ASSERT_TRUE(image.save(file, "BMP")); }
 
@@ -156,7 +161,7 @@ class KeptMapCheck : public MapFile, public ::testing::WithParamInterface<KeptCa
 
 TEST_P(KeptMapCheck, GivesTheExpectedVerdict) {
     const KeptCase& c = GetParam();
-    const QString file = Path(QString::fromLatin1(c.name));
+    const QString file = Path(QString::fromLatin1(c.file));
     c.make(file);
     const KeptMap result = CheckKeptMap(file);
     EXPECT_EQ(result.status, c.want);
@@ -173,21 +178,26 @@ TEST_P(KeptMapCheck, GivesTheExpectedVerdict) {
 INSTANTIATE_TEST_SUITE_P(
     StartUp, KeptMapCheck,
     ::testing::Values(
-        KeptCase{"good.bmp", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::Ok},
-        KeptCase{".bmp", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::Ok},
-        KeptCase{"missing.bmp", [](const QString&) {}, KeptMapStatus::BitmapError},
-        KeptCase{"readonly.bmp",
+        KeptCase{"Good", "good.bmp", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::Ok},
+        KeptCase{"ExtensionOnly", ".bmp", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::Ok},
+        KeptCase{"Missing", "missing.bmp", [](const QString&) {}, KeptMapStatus::BitmapError},
+        KeptCase{"ReadOnly", "readonly.bmp",
                  [](const QString& f) {
                      SaveOf(RandomMap(), f);
                      QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
                  },
                  KeptMapStatus::BitmapError},
-        KeptCase{"folder.bmp", [](const QString& f) { QDir().mkdir(f); }, KeptMapStatus::BitmapError},
-        KeptCase{"MAP.BMP", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::BitmapError},
-        KeptCase{"map.bmp.old", [](const QString& f) { SaveOf(RandomMap(), f); }, KeptMapStatus::BitmapError},
-        KeptCase{"garbage.bmp", [](const QString& f) { WriteAll(f, QByteArray(5000, 'x')); }, KeptMapStatus::DecodeError},
-        KeptCase{"100%2.bmp", [](const QString& f) { WriteAll(f, "BM"); }, KeptMapStatus::DecodeError},
-        KeptCase{"small.bmp", [](const QString& f) { SaveOf(RandomMap(599, 600), f); }, KeptMapStatus::DecodeError}));
+        KeptCase{"Folder", "folder.bmp", [](const QString& f) { QDir().mkdir(f); }, KeptMapStatus::BitmapError},
+        KeptCase{"UpperCaseExtension", "MAP.BMP", [](const QString& f) { SaveOf(RandomMap(), f); },
+                 KeptMapStatus::BitmapError},
+        KeptCase{"ExtensionAfterBmp", "map.bmp.old", [](const QString& f) { SaveOf(RandomMap(), f); },
+                 KeptMapStatus::BitmapError},
+        KeptCase{"NotABitmap", "garbage.bmp", [](const QString& f) { WriteAll(f, QByteArray(5000, 'x')); },
+                 KeptMapStatus::DecodeError},
+        KeptCase{"PercentInName", "100%2.bmp", [](const QString& f) { WriteAll(f, "BM"); }, KeptMapStatus::DecodeError},
+        KeptCase{"OneColumnShort", "small.bmp", [](const QString& f) { SaveOf(RandomMap(599, 600), f); },
+                 KeptMapStatus::DecodeError}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MapFile, ATrueColourMapComesBackIndexedWithExactColours) {
     QImage withRed = RandomMap();

@@ -8,7 +8,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -50,13 +52,18 @@ Pixels Drawn(int x0, int y0, int x1, int y1) {
 // --- Lines ---------------------------------------------------------------
 
 struct LineCase {
+    const char* name;
     int x0, y0, x1, y1;
 };
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name << " (" << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1 << ")";
+}
 
 class Line : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(Line, OnePixelPerMajorStepFromTheStartUpToButNotTheEnd) {
-    const auto [x0, y0, x1, y1] = GetParam();
+    const auto [name, x0, y0, x1, y1] = GetParam();
     const Pixels red = Drawn(x0, y0, x1, y1);
     const int dx = x1 - x0, dy = y1 - y0, length = std::max(std::abs(dx), std::abs(dy));
     ASSERT_EQ(static_cast<int>(red.size()), length);
@@ -71,18 +78,25 @@ TEST_P(Line, OnePixelPerMajorStepFromTheStartUpToButNotTheEnd) {
     }
 }
 
+// Directions as seen on the screen, y growing downwards.
 INSTANTIATE_TEST_SUITE_P(AllOctants, Line,
-                         ::testing::Values(LineCase{10, 10, 20, 10}, LineCase{20, 10, 10, 10}, LineCase{5, 5, 5, 40},
-                                           LineCase{5, 40, 5, 5}, LineCase{100, 100, 137, 111},
-                                           LineCase{137, 111, 100, 100}, LineCase{100, 100, 111, 137},
-                                           LineCase{100, 100, 89, 63}, LineCase{50, 80, 80, 50},
-                                           LineCase{0, 0, 599, 1}, LineCase{7, 3, 8, 4}));
+                         ::testing::Values(LineCase{"Right", 10, 10, 20, 10}, LineCase{"Left", 20, 10, 10, 10},
+                                           LineCase{"Down", 5, 5, 5, 40}, LineCase{"Up", 5, 40, 5, 5},
+                                           LineCase{"ShallowDownRight", 100, 100, 137, 111},
+                                           LineCase{"ShallowUpLeft", 137, 111, 100, 100},
+                                           LineCase{"SteepDownRight", 100, 100, 111, 137},
+                                           LineCase{"SteepUpLeft", 100, 100, 89, 63},
+                                           LineCase{"DiagonalUpRight", 50, 80, 80, 50},
+                                           LineCase{"AcrossWithOneRowDown", 0, 0, 599, 1},
+                                           LineCase{"SingleDiagonalStep", 7, 3, 8, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Line, ClippedPixelsAreThoseOfTheWholeLineThatFallInside) {
     // The same lines drawn on a large image, shifted so that they fit whole.
     const int shift = 1500;
-    for (const LineCase& c : {LineCase{-1000, 37, 1700, 580}, LineCase{-50, -1200, 640, 900},
-                              LineCase{900, 650, -300, -20}, LineCase{-5, 300, 605, 300}}) {
+    for (const LineCase& c :
+         {LineCase{"LeftToRightEdges", -1000, 37, 1700, 580}, LineCase{"TopToBottomEdges", -50, -1200, 640, 900},
+          LineCase{"BottomRightToTopLeft", 900, 650, -300, -20}, LineCase{"JustWiderThanTheMap", -5, 300, 605, 300}}) {
         QImage big = Blank(4000);
         MapSurface bigSurface(&big);
         bigSurface.SelectOverlayPen();
@@ -91,7 +105,7 @@ TEST(Line, ClippedPixelsAreThoseOfTheWholeLineThatFallInside) {
         for (const auto& [x, y] : WithIndex(big, kRed))
             if (x >= shift && y >= shift && x < shift + 600 && y < shift + 600) expected.insert({x - shift, y - shift});
         ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(Drawn(c.x0, c.y0, c.x1, c.y1), expected) << c.x0 << "," << c.y0 << " " << c.x1 << "," << c.y1;
+        EXPECT_EQ(Drawn(c.x0, c.y0, c.x1, c.y1), expected) << testing::PrintToString(c);
     }
     EXPECT_TRUE(Drawn(-10, -10, -1, 700).empty());
     EXPECT_TRUE(Drawn(42, 42, 42, 42).empty());
@@ -100,8 +114,13 @@ TEST(Line, ClippedPixelsAreThoseOfTheWholeLineThatFallInside) {
 // --- Ellipses ------------------------------------------------------------
 
 struct Box {
+    const char* name;
     int left, top, right, bottom;
 };
+
+void PrintTo(const Box& b, std::ostream* os) {
+    *os << b.name << " (" << b.left << "," << b.top << " to " << b.right << "," << b.bottom << ")";
+}
 
 int Neighbours(const Pixels& set, int x, int y) {
     int n = 0;
@@ -155,9 +174,13 @@ TEST_P(Ellipse, ThinClosedSymmetricOutlineFillingTheBoxLessItsRightAndBottomEdge
 }
 
 INSTANTIATE_TEST_SUITE_P(CirclesAndOthers, Ellipse,
-                         ::testing::Values(Box{75, 75, 525, 525}, Box{150, 150, 450, 450}, Box{225, 225, 375, 375},
-                                           Box{10, 20, 31, 41}, Box{100, 200, 401, 260}, Box{300, 10, 340, 590},
-                                           Box{40, 40, 51, 52}, Box{10, 300, 70, 309}));
+                         ::testing::Values(Box{"LargeCircle", 75, 75, 525, 525},
+                                           Box{"MiddleCircle", 150, 150, 450, 450},
+                                           Box{"SmallCircle", 225, 225, 375, 375},
+                                           Box{"OddSizedCircle", 10, 20, 31, 41}, Box{"Wide", 100, 200, 401, 260},
+                                           Box{"Tall", 300, 10, 340, 590}, Box{"NearlyRound", 40, 40, 51, 52},
+                                           Box{"VeryFlat", 10, 300, 70, 309}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Ellipse, TheLargeCircleHasAboutTheDigitalCircumferencesPixelCount) {
     QImage image = Blank();

@@ -4,6 +4,7 @@
 // refused) at the next start, and the clock.
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include <sys/stat.h>
 
@@ -17,6 +18,7 @@
 using namespace korvalen;
 using korvalen::testing::Shown;
 using korvalen::testing::WindowsTest;
+using korvalen::widgets::MessageKind;
 
 namespace {
 
@@ -31,14 +33,14 @@ protected:
         carte().EditQRA->setText("JN18EU");
         carte().BitBtn1Click();
         ASSERT_TRUE(viewer().isVisible());
-        ASSERT_TRUE(carte().MapUnsaved);
+        ASSERT_TRUE(centre().MapUnsaved);
     }
 
     /// Types @p name into the save dialog and presses OK.
     void SaveAs(const QString& name) {
         viewer().MenuEnregistrer->trigger();
-        FormSave->EditNomFichier->setText(name);
-        QTest::mouseClick(FormSave->ButtonOK, Qt::LeftButton);
+        save().EditNomFichier->setText(name);
+        QTest::mouseClick(save().ButtonOK, Qt::LeftButton);
     }
 
     int Beeps() const {
@@ -67,7 +69,7 @@ protected:
 TEST_F(KeptMap, RefusedNamesBeepShowTheMessageAndChangeNothing) {
     Start();
     GenerateParis();
-    const int running = EndProgramCalls();
+    const int running = EndCount();
     for (const char* bad : {"", "MAP.BMP", "map.Bmp", "image1.bmp ", "bmp", "image1", "a.bmpx"}) {
         shown.clear();
         SaveAs(bad);
@@ -75,31 +77,31 @@ TEST_F(KeptMap, RefusedNamesBeepShowTheMessageAndChangeNothing) {
         EXPECT_TRUE(shown[0].text.isEmpty());  // the beep first
         EXPECT_EQ(shown[1].kind, MessageKind::Plain);
         EXPECT_EQ(shown[1].text, "Name must be like *.bmp");
-        EXPECT_TRUE(FormSave->isVisible());
-        EXPECT_TRUE(SavedMapFile.isEmpty());
-        EXPECT_TRUE(carte().MapUnsaved);
+        EXPECT_TRUE(save().isVisible());
+        EXPECT_TRUE(SavedMapFile().isEmpty());
+        EXPECT_TRUE(centre().MapUnsaved);
     }
     EXPECT_TRUE(QDir(Path("")).entryList({"*.bmp", "*.BMP", "*.Bmp", "*.bmp ", "bmp", "image1", "*.bmpx"},
                                          QDir::Files | QDir::Hidden)
                     .isEmpty());
-    EXPECT_EQ(EndProgramCalls(), running);
+    EXPECT_EQ(EndCount(), running);
 }
 
 TEST_F(KeptMap, TheInitialNameSavesInTheProgramFolderAndIsKeptAtExit) {
     Start();
     GenerateParis();
     viewer().MenuEnregistrer->trigger();
-    EXPECT_TRUE(FormSave->isVisible());
-    EXPECT_FALSE(FormSave->isModal());
-    EXPECT_EQ(FormSave->EditNomFichier->text(), "image1.bmp");
-    EXPECT_EQ(FormSave->ButtonCancel->text(), "Annuler");
-    EXPECT_EQ(FormSave->windowTitle(), "KORVALEN V2.1.4");
-    QTest::mouseClick(FormSave->ButtonOK, Qt::LeftButton);
+    EXPECT_TRUE(save().isVisible());
+    EXPECT_FALSE(save().isModal());
+    EXPECT_EQ(save().EditNomFichier->text(), "image1.bmp");
+    EXPECT_EQ(save().ButtonCancel->text(), "Annuler");
+    EXPECT_EQ(save().windowTitle(), "KORVALEN V2.1.4");
+    QTest::mouseClick(save().ButtonOK, Qt::LeftButton);
     EXPECT_TRUE(shown.empty());
-    EXPECT_FALSE(FormSave->isVisible());
-    EXPECT_EQ(SavedMapFile, "image1.bmp");
-    EXPECT_EQ(SavedMapCentreText, U(kParisText));
-    EXPECT_FALSE(carte().MapUnsaved);
+    EXPECT_FALSE(save().isVisible());
+    EXPECT_EQ(SavedMapFile(), "image1.bmp");
+    EXPECT_EQ(SavedMapCentreText(), U(kParisText));
+    EXPECT_FALSE(centre().MapUnsaved);
 
     // The file holds exactly the map as drawn, label included.
     const QImage saved(Path("image1.bmp"), "BMP");
@@ -110,10 +112,10 @@ TEST_F(KeptMap, TheInitialNameSavesInTheProgramFolderAndIsKeptAtExit) {
     EXPECT_EQ(ReadFile("image1.bmp")[28], 4);  // 16 colours: 4 bits per pixel
 
     // Saved, so closing asks nothing and writes the two lines.
-    const int before = EndProgramCalls();
+    const int before = EndCount();
     viewer().close();
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(EndProgramCalls(), before + 1);
+    EXPECT_EQ(EndCount(), before + 1);
     const QStringList lines = SettingsLines();
     const int image = lines.indexOf("IMAGE=image1.bmp");
     ASSERT_GE(image, 0);
@@ -126,14 +128,14 @@ TEST_F(KeptMap, DotBmpAloneIsAFileNameAndTheSecondSaveIsTheOneKept) {
     SaveAs(".bmp");
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(QFileInfo(Path(".bmp")).isFile());
-    EXPECT_EQ(SavedMapFile, ".bmp");
+    EXPECT_EQ(SavedMapFile(), ".bmp");
     SaveAs("second.bmp");
-    EXPECT_EQ(SavedMapFile, "second.bmp");
+    EXPECT_EQ(SavedMapFile(), "second.bmp");
     EXPECT_TRUE(QFileInfo(Path("second.bmp")).isFile());
     // The dialog keeps the last text typed.
     viewer().MenuEnregistrer->trigger();
-    EXPECT_EQ(FormSave->EditNomFichier->text(), "second.bmp");
-    FormSave->ButtonCancel->click();
+    EXPECT_EQ(save().EditNomFichier->text(), "second.bmp");
+    save().ButtonCancel->click();
     viewer().close();
     EXPECT_TRUE(SettingsLines().contains("IMAGE=second.bmp"));
     EXPECT_FALSE(SettingsLines().contains("IMAGE=.bmp"));
@@ -143,16 +145,17 @@ TEST_F(KeptMap, AFailedWriteShowsTheReasonAndKeepsTheDialogOpen) {
     Start();
     GenerateParis();
     SaveAs("first.bmp");
-    ASSERT_EQ(SavedMapFile, "first.bmp");
-    carte().MapUnsaved = true;  // as after a new generation
+    ASSERT_EQ(SavedMapFile(), "first.bmp");
+    viewer().MenugenerateurClick();
+    GenerateParis();  // a new map, not saved yet
     shown.clear();
     SaveAs("no such folder/map.bmp");
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
     EXPECT_FALSE(shown[0].text.isEmpty());
-    EXPECT_TRUE(FormSave->isVisible());
-    EXPECT_EQ(SavedMapFile, "first.bmp");
-    EXPECT_TRUE(carte().MapUnsaved);
+    EXPECT_TRUE(save().isVisible());
+    EXPECT_EQ(SavedMapFile(), "first.bmp");
+    EXPECT_TRUE(centre().MapUnsaved);
     EXPECT_EQ(Beeps(), 0);
 }
 
@@ -160,12 +163,12 @@ TEST_F(KeptMap, CancelSavesNothing) {
     Start();
     GenerateParis();
     viewer().MenuEnregistrer->trigger();
-    FormSave->EditNomFichier->setText("cancelled.bmp");
-    FormSave->ButtonCancel->click();
-    EXPECT_FALSE(FormSave->isVisible());
+    save().EditNomFichier->setText("cancelled.bmp");
+    save().ButtonCancel->click();
+    EXPECT_FALSE(save().isVisible());
     EXPECT_FALSE(QFileInfo::exists(Path("cancelled.bmp")));
-    EXPECT_TRUE(SavedMapFile.isEmpty());
-    EXPECT_TRUE(carte().MapUnsaved);
+    EXPECT_TRUE(SavedMapFile().isEmpty());
+    EXPECT_TRUE(centre().MapUnsaved);
 }
 
 // The closing question, and the program ending when the dialog closes.
@@ -173,13 +176,13 @@ TEST_F(KeptMap, NoToTheQuestionWritesTheSettingsAndEnds) {
     Start();
     GenerateParis();
     answer = QMessageBox::No;
-    const int before = EndProgramCalls();
+    const int before = EndCount();
     viewer().MenuQuitter->trigger();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, MessageKind::Question);
     EXPECT_EQ(shown[0].text, U("Voulez_vous enregistrer cette carte azimutale pour la session suivante ?"));
-    EXPECT_EQ(EndProgramCalls(), before + 1);
-    EXPECT_FALSE(FormSave->isVisible());
+    EXPECT_EQ(EndCount(), before + 1);
+    EXPECT_FALSE(save().isVisible());
     EXPECT_TRUE(QFileInfo::exists(Path("korvalen.ini")));
 }
 
@@ -187,23 +190,23 @@ TEST_F(KeptMap, YesThenARefusedNameKeepsRunningUntilTheDialogCloses) {
     Start();
     GenerateParis();
     answer = QMessageBox::Yes;
-    const int before = EndProgramCalls();
+    const int before = EndCount();
     viewer().close();
-    EXPECT_TRUE(FormSave->QuitAfterSave);
-    EXPECT_TRUE(FormSave->isVisible());
+    EXPECT_TRUE(save().QuitAfterSave());
+    EXPECT_TRUE(save().isVisible());
     EXPECT_FALSE(carte().isVisible());
     EXPECT_TRUE(viewer().isVisible());  // the request never closes the viewer
-    EXPECT_EQ(EndProgramCalls(), before);
+    EXPECT_EQ(EndCount(), before);
     EXPECT_FALSE(QFileInfo::exists(Path("korvalen.ini")));
 
-    FormSave->EditNomFichier->setText("MAP.BMP");
-    QTest::mouseClick(FormSave->ButtonOK, Qt::LeftButton);
-    EXPECT_EQ(EndProgramCalls(), before);
-    EXPECT_TRUE(FormSave->isVisible());
+    save().EditNomFichier->setText("MAP.BMP");
+    QTest::mouseClick(save().ButtonOK, Qt::LeftButton);
+    EXPECT_EQ(EndCount(), before);
+    EXPECT_TRUE(save().isVisible());
 
-    FormSave->EditNomFichier->setText("kept.bmp");
-    QTest::mouseClick(FormSave->ButtonOK, Qt::LeftButton);
-    EXPECT_EQ(EndProgramCalls(), before + 1);
+    save().EditNomFichier->setText("kept.bmp");
+    QTest::mouseClick(save().ButtonOK, Qt::LeftButton);
+    EXPECT_EQ(EndCount(), before + 1);
     EXPECT_TRUE(SettingsLines().contains("IMAGE=kept.bmp"));
 }
 
@@ -214,19 +217,19 @@ TEST_F(KeptMap, YesThenCancelOrTheCloseBoxEndsWithThePreviousKeptMap) {
         GenerateParis();
         answer = QMessageBox::Yes;
         viewer().close();
-        ASSERT_TRUE(FormSave->isVisible());
-        const int before = EndProgramCalls();
+        ASSERT_TRUE(save().isVisible());
+        const int before = EndCount();
         if (closeBox)
-            FormSave->close();
+            save().close();
         else
-            FormSave->ButtonCancel->click();
-        EXPECT_EQ(EndProgramCalls(), before + 1);
+            save().ButtonCancel->click();
+        EXPECT_EQ(EndCount(), before + 1);
         // Nothing kept before, so no map lines.
         const QStringList lines = SettingsLines();
         ASSERT_FALSE(lines.isEmpty());
         EXPECT_EQ(lines.front(), "[KORVALEN]");
         EXPECT_TRUE(lines.filter("IMAGE=").isEmpty());
-        app::DestroyWindows();
+        Stop();
     }
 }
 
@@ -235,10 +238,10 @@ TEST_F(KeptMap, EscapeInTheDialogIsTheCloseBox) {
     GenerateParis();
     answer = QMessageBox::Yes;
     viewer().close();
-    const int before = EndProgramCalls();
-    QTest::keyClick(FormSave, Qt::Key_Escape);
-    EXPECT_FALSE(FormSave->isVisible());
-    EXPECT_EQ(EndProgramCalls(), before + 1);
+    const int before = EndCount();
+    QTest::keyClick(&save(), Qt::Key_Escape);
+    EXPECT_FALSE(save().isVisible());
+    EXPECT_EQ(EndCount(), before + 1);
 }
 
 // Save, quit, start again: the viewer comes up with the kept map.
@@ -252,15 +255,15 @@ TEST_F(KeptMap, AxesSavedAreThereAtTheNextStart) {
     EXPECT_EQ(ReadFile("axes.bmp")[28], 8);  // red is a 17th colour
     viewer().close();
     EXPECT_TRUE(shown.empty());
-    app::DestroyWindows();
+    Stop();
 
     Start();
-    EXPECT_EQ(carte().CentreText, U(kParisText));
-    EXPECT_EQ(SavedMapFile, "axes.bmp");
+    EXPECT_EQ(centre().CentreText, U(kParisText));
+    EXPECT_EQ(SavedMapFile(), "axes.bmp");
     EXPECT_EQ(carte().GenerationCount(), 0);
     WaitForTheViewer();
     EXPECT_TRUE(carte().MenuVoir->isEnabled());
-    EXPECT_FALSE(carte().MapUnsaved);
+    EXPECT_FALSE(centre().MapUnsaved);
     EXPECT_EQ(viewer().ImageAzimut->image().convertToFormat(QImage::Format_RGB32), drawn);
     // The axes can be given again and change nothing visible.
     viewer().MenuAxesClick();
@@ -269,10 +272,10 @@ TEST_F(KeptMap, AxesSavedAreThereAtTheNextStart) {
     QTRY_VERIFY_WITH_TIMEOUT(!carte().isVisible(), 2000);
     // Nothing generated, nothing to ask: the program ends at once and keeps
     // the same map for the run after.
-    const int before = EndProgramCalls();
+    const int before = EndCount();
     viewer().close();
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(EndProgramCalls(), before + 1);
+    EXPECT_EQ(EndCount(), before + 1);
     EXPECT_TRUE(SettingsLines().contains("IMAGE=axes.bmp"));
 }
 
@@ -281,17 +284,16 @@ TEST_F(KeptMap, TheKeptMapComesUpEvenWhenTheDesktopNeverActivatesTheGenerator) {
     GenerateParis();
     SaveAs("paris.bmp");
     viewer().close();
-    app::DestroyWindows();
-    Start();
-    // As if no activation had reached the generator yet.
-    viewer().hide();
-    carte().show();
-    carte().MenuVoir->setEnabled(false);
-    viewer().SavedMapLoaded = true;
+    Stop();
+    // No event delivered yet, so no activation has reached the generator.
+    StartQuietly();
+    ASSERT_TRUE(viewer().State().SavedMapLoaded);
+    ASSERT_FALSE(viewer().isVisible());
+    ASSERT_FALSE(carte().MenuVoir->isEnabled());
     carte().TimerFinImageTimer();
     EXPECT_TRUE(viewer().isVisible());
     EXPECT_TRUE(carte().MenuVoir->isEnabled());
-    EXPECT_FALSE(viewer().SavedMapLoaded);
+    EXPECT_FALSE(viewer().State().SavedMapLoaded);
     EXPECT_EQ(carte().GenerationCount(), 0);
 }
 
@@ -300,7 +302,7 @@ TEST_F(KeptMap, TheCentreLabelOfTheNextStartComesFromTheSettings) {
     GenerateParis();
     SaveAs("paris.bmp");
     viewer().close();
-    app::DestroyWindows();
+    Stop();
     // The map file keeps its label; blank the corner so the label seen is
     // the one drawn at start from the settings' centre text.
     QImage map(Path("paris.bmp"));
@@ -345,7 +347,8 @@ TEST_P(KeptMapRefused, TheGeneratorOpensAsOnAFirstStartAndTheNameIsWrittenBack) 
         }
     }
     WriteSettings("[KORVALEN]\r\nIMAGE=" + std::string(c.name) + "\r\nCENTRE_IMAGE=10\xb0" "0' N / 20\xb0" "0' E\r\n");
-    Start();
+    StartQuietly();
+    QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
     ASSERT_EQ(shown.size(), 1u);
     if (c.bitmapError) {
         EXPECT_EQ(shown[0].kind, MessageKind::Plain);
@@ -355,15 +358,17 @@ TEST_P(KeptMapRefused, TheGeneratorOpensAsOnAFirstStartAndTheNameIsWrittenBack) 
         EXPECT_NE(shown[0].text, "Bitmap error");
         EXPECT_FALSE(shown[0].text.isEmpty());
     }
-    EXPECT_FALSE(viewer().SavedMapLoaded);
-    carte().activateWindow();
-    QTest::qWait(50);
-    EXPECT_FALSE(viewer().isVisible());
-    EXPECT_TRUE(carte().isVisible());
-    EXPECT_FALSE(carte().MenuVoir->isEnabled());
+    EXPECT_FALSE(viewer().State().SavedMapLoaded);
     // The clock was not started by the preparation; its timer runs anyway.
     EXPECT_TRUE(viewer().StaticTextTime->text().isEmpty());
     EXPECT_TRUE(viewer().TimerSeconde->isActive());
+    // Neither the activation nor the timer after the first paint brings up
+    // a viewer.
+    carte().activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(carte().isActiveWindow() && fired.count() > 0, 5000);
+    EXPECT_FALSE(viewer().isVisible());
+    EXPECT_TRUE(carte().isVisible());
+    EXPECT_FALSE(carte().MenuVoir->isEnabled());
     carte().close();
     const QStringList lines = SettingsLines();
     EXPECT_TRUE(lines.contains("IMAGE=" + name));
@@ -383,13 +388,13 @@ TEST_F(KeptMap, ALocatorOnTheCommandLineWinsOverTheKeptMap) {
     GenerateParis();
     SaveAs("paris.bmp");
     viewer().close();
-    app::DestroyWindows();
+    Stop();
     Start({"IO91WM"});
     EXPECT_TRUE(shown.empty());
-    EXPECT_FALSE(viewer().SavedMapLoaded);
+    EXPECT_FALSE(viewer().State().SavedMapLoaded);
     QTRY_COMPARE_WITH_TIMEOUT(carte().GenerationCount(), 1, 3000);
-    EXPECT_NE(carte().CentreText, U(kParisText));
-    EXPECT_TRUE(carte().MapUnsaved);
+    EXPECT_NE(centre().CentreText, U(kParisText));
+    EXPECT_TRUE(centre().MapUnsaved);
 }
 
 // Settings into the windows at start, and back out at exit.
@@ -414,11 +419,11 @@ TEST_F(KeptMap, SettingsReachTheViewerAndComeBackUnchanged) {
     WriteSettings(file);
     Start();
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(viewer().UnitFactor, 1.609344);
+    EXPECT_EQ(viewer().State().UnitFactor, geo::StatuteMileFactor);
     EXPECT_TRUE(viewer().MenuTimeUTC->isChecked());
-    ASSERT_EQ(carte().MemoDX.size(), 2);
-    EXPECT_EQ(carte().MemoDX[0], "3A\tMonaco (Eu)\t43,75\tN\t7,42\tE\tUTC+1");
-    ASSERT_EQ(carte().MemoDXCB.size(), 1);
+    ASSERT_EQ(program().FormListeDXCC().Records().size(), 2u);
+    EXPECT_EQ(program().FormListeDXCC().Records()[0], "3A\tMonaco (Eu)\t43,75\tN\t7,42\tE\tUTC+1");
+    ASSERT_EQ(program().FormListeDXCB().Records().size(), 1u);
 
     GenerateParis();
     EXPECT_TRUE(viewer().MenuUnitmile->isChecked());
@@ -481,32 +486,33 @@ TEST_F(KeptMap, UtcKeptByARunThatNeverShowsTheViewer) {
 
 TEST_F(KeptMap, ABadNumberStopsReadingAndTheCommandLineLocatorIsNotExamined) {
     WriteSettings("[KORVALEN]\r\nUNIT=MILE\r\nWHEIGHT=abc\r\nWWIDTH=500\r\nDX=F\tFrance\t48\tN\t2\tE\r\n");
-    Start({"JN18EU"});
+    StartQuietly({"JN18EU"});
+    QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
     EXPECT_EQ(shown[0].text, U("'abc' n'est pas une valeur enti\u00e8re correcte"));
-    EXPECT_FALSE(carte().LocatorPending);
-    QTest::qWait(300);
+    EXPECT_FALSE(centre().LocatorPending);
+    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);
     EXPECT_EQ(carte().GenerationCount(), 0);
-    EXPECT_EQ(viewer().UnitFactor, 1.609344);  // read before the bad line
-    EXPECT_EQ(viewer().StartWidth, 860);       // after it: the default
+    EXPECT_EQ(viewer().State().UnitFactor, geo::StatuteMileFactor);  // read before the bad line
     carte().close();
     const QStringList lines = SettingsLines();
     EXPECT_TRUE(lines.contains("UNIT=MILE"));
-    EXPECT_TRUE(lines.contains("WHEIGHT=683"));
+    EXPECT_TRUE(lines.contains("WHEIGHT=683"));  // after it: the defaults
+    EXPECT_TRUE(lines.contains("WWIDTH=860"));
 }
 
 TEST_F(KeptMap, AnEmptyImageLineKeepsNoMapAndTheReadOnlyFileIsReplacedAgain) {
     WriteSettings("[KORVALEN]\r\nIMAGE=\r\nCENTRE_IMAGE=48\xb0" "51' N / 2\xb0" "21' E\r\n");
     Start();
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b021' E"));
-    EXPECT_EQ(carte().CentreLatitude, 48.85L);
+    EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b021' E"));
+    EXPECT_EQ(centre().CentreLatitude, 48.85L);
     carte().close();
     EXPECT_TRUE(SettingsLines().filter("IMAGE").isEmpty());
     EXPECT_FALSE(QFileInfo(Path("korvalen.ini")).isWritable() &&
                  (QFileInfo(Path("korvalen.ini")).permissions() & QFileDevice::WriteOwner));
-    app::DestroyWindows();
+    Stop();
     // Second run, second exit over the read-only file.
     Start();
     viewer().MenuUnitmileClick();

@@ -3,11 +3,13 @@
 // the click that publishes the azimuth, and the way back.
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include "tests/windows/windows_fixture.h"
 
 using namespace korvalen;
 using korvalen::testing::WindowsTest;
+using korvalen::widgets::MessageKind;
 
 namespace {
 
@@ -24,8 +26,10 @@ TEST_F(GeneratorWindow, StartsWithTheWorldMapAndItsBuiltInTexts) {
     EXPECT_FALSE(carte().MenuVoir->isEnabled());
     EXPECT_TRUE(carte().MenuEnglish->isChecked());
     EXPECT_EQ(carte().ImageMercator->image().size(), QSize(796, 510));
-    EXPECT_EQ(carte().ImageMercator->pos(), QPoint(0, 0));
-    EXPECT_EQ(carte().ImageORLAK->pos(), QPoint(710, 490));
+    // The world map fills the client area from its top-left corner; the
+    // mark's top-left lies over map pixel (710, 490).
+    EXPECT_EQ(carte().ImageMercator->mapTo(carte().centralWidget(), QPoint(0, 0)), QPoint(0, 0));
+    EXPECT_EQ(carte().ImageMercator->mapFromGlobal(carte().ImageORLAK->mapToGlobal(QPoint(0, 0))), QPoint(710, 490));
     EXPECT_EQ(carte().ImageORLAK->size(), QSize(80, 17));
     EXPECT_EQ(carte().ProgressBarCalcul->maximum(), 796);
     // Every named component can be found by its name.
@@ -59,35 +63,58 @@ TEST_F(GeneratorWindow, RightClickIgnoredMiddleClickGenerates) {
     Click(carte().ImageMercator, 398, 255, Qt::RightButton);
     EXPECT_EQ(carte().GenerationCount(), 0);
     EXPECT_FALSE(viewer().isVisible());
-    EXPECT_TRUE(carte().CentreText.isEmpty());
+    EXPECT_TRUE(centre().CentreText.isEmpty());
     Click(carte().ImageMercator, 398, 255, Qt::MiddleButton);
     EXPECT_EQ(carte().GenerationCount(), 1);
-    EXPECT_EQ(carte().CentreText, U("0\u00b00' N / 0\u00b00' E"));
+    EXPECT_EQ(centre().CentreText, U("0\u00b00' N / 0\u00b00' E"));
     EXPECT_TRUE(viewer().isVisible());
 }
 
+// Clicks and the locator button reached while a generation runs (from
+// inside it, as a repaint is) start nothing.
+class ClicksWhileBusy : public QObject {
+public:
+    explicit ClicksWhileBusy(generator::TFormCarte& carte) : carte_(carte) {}
+    int tries = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && carte_.State().GenerationBusy && tries < 3) {
+            ++tries;
+            QTest::mouseClick(carte_.ImageMercator, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+            carte_.EditQRA->setText("JN18EU");
+            carte_.BitBtn1Click();
+        }
+        return false;
+    }
+
+private:
+    generator::TFormCarte& carte_;
+};
+
 TEST_F(GeneratorWindow, ClickDuringAGenerationIsIgnored) {
     Start();
-    carte().GenerationBusy = true;
-    Click(carte().ImageMercator, 100, 100);
-    carte().EditQRA->setText("JN18EU");
-    carte().BitBtn1Click();
-    EXPECT_EQ(carte().GenerationCount(), 0);
-    carte().GenerationBusy = false;
+    ClicksWhileBusy busy(carte());
+    carte().ProgressBarCalcul->installEventFilter(&busy);
+    GenerateAt(398, 255);
+    carte().ProgressBarCalcul->removeEventFilter(&busy);
+    EXPECT_EQ(busy.tries, 3);
+    EXPECT_EQ(carte().GenerationCount(), 1);
+    EXPECT_EQ(centre().CentreText, U("0\u00b00' N / 0\u00b00' E"));
 }
 
 TEST_F(GeneratorWindow, TypedLocatorWithEnterGeneratesAndFocusInRepeats) {
     Start();
     carte().activateWindow();
     carte().EditQRA->setFocus();
-    QTest::qWait(1);  // the focus-in with an empty box does nothing
+    QCoreApplication::processEvents();  // the focus-in with an empty box does nothing
     EXPECT_EQ(carte().GenerationCount(), 0);
     QTest::keyClicks(carte().EditQRA, "jn18eu");
     QTest::keyClick(carte().EditQRA, Qt::Key_Return);
     EXPECT_EQ(carte().GenerationCount(), 1);
-    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
     EXPECT_EQ(carte().EditQRA->text(), "jn18eu");
-    EXPECT_FALSE(carte().LocatorPending);
+    EXPECT_FALSE(centre().LocatorPending);
 
     // Back in the generator, tabbing into the box with the text still in it
     // generates the same map again.
@@ -96,9 +123,9 @@ TEST_F(GeneratorWindow, TypedLocatorWithEnterGeneratesAndFocusInRepeats) {
     carte().BitBtn1->setFocus();
     carte().EditQRA->clearFocus();
     carte().EditQRA->setFocus(Qt::TabFocusReason);
-    QTest::qWait(1);
+    QCoreApplication::processEvents();
     EXPECT_EQ(carte().GenerationCount(), 2);
-    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
 }
 
 TEST_F(GeneratorWindow, RejectedLocatorsChangeNothing) {
@@ -110,7 +137,7 @@ TEST_F(GeneratorWindow, RejectedLocatorsChangeNothing) {
     }
     EXPECT_EQ(carte().GenerationCount(), 0);
     EXPECT_TRUE(shown.empty());
-    EXPECT_FALSE(carte().LocatorPending);
+    EXPECT_FALSE(centre().LocatorPending);
 }
 
 // The states as the operator sees them, including while the generation
@@ -118,6 +145,7 @@ TEST_F(GeneratorWindow, RejectedLocatorsChangeNothing) {
 // in the middle of the generation.
 class PaintSpy : public QObject {
 public:
+    PaintSpy(generator::TFormCarte& carte, QWidget& viewer) : carte_(carte), viewer_(viewer) {}
     std::vector<int> values;
     bool voirEnabledMeanwhile = false;
     bool viewerVisibleMeanwhile = false;
@@ -125,14 +153,18 @@ public:
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint && FormCarte && FormCarte->GenerationBusy) {
+        if (e->type() == QEvent::Paint && carte_.State().GenerationBusy) {
             values.push_back(static_cast<QProgressBar*>(o)->value());
-            voirEnabledMeanwhile |= FormCarte->MenuVoir->isEnabled();
-            viewerVisibleMeanwhile |= FormAzimut->isVisible();
-            textMeanwhile = FormCarte->StaticText1->text();
+            voirEnabledMeanwhile |= carte_.MenuVoir->isEnabled();
+            viewerVisibleMeanwhile |= viewer_.isVisible();
+            textMeanwhile = carte_.StaticText1->text();
         }
         return false;
     }
+
+private:
+    generator::TFormCarte& carte_;
+    QWidget& viewer_;
 };
 
 TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
@@ -140,9 +172,8 @@ TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
     // No map.
     EXPECT_FALSE(carte().MenuVoir->isEnabled());
     EXPECT_FALSE(viewer().isVisible());
-    carte().BusyText = "busy";
-    carte().PromptText = "prompt";
-    PaintSpy spy;
+    carte().SetPromptTexts("prompt", "busy");
+    PaintSpy spy(carte(), viewer());
     carte().ProgressBarCalcul->installEventFilter(&spy);
     GenerateAt(400, 100);
     // Generating: the bar advanced after every column, the viewer hidden.
@@ -159,8 +190,8 @@ TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
     EXPECT_EQ(carte().StaticText1->text(), "prompt");
     EXPECT_TRUE(viewer().isVisible());
     EXPECT_EQ(carte().ProgressBarCalcul->value(), 795);
-    EXPECT_TRUE(carte().MapUnsaved);
-    EXPECT_EQ(carte().StaticTextPos->text(), carte().CentreText);
+    EXPECT_TRUE(centre().MapUnsaved);
+    EXPECT_EQ(carte().StaticTextPos->text(), centre().CentreText);
     carte().ProgressBarCalcul->removeEventFilter(&spy);
 }
 
@@ -180,41 +211,43 @@ TEST_F(GeneratorWindow, ViewerHidesTheGeneratorWhenItPaints) {
 
 TEST_F(GeneratorWindow, CommandLineLocatorGeneratesAfterTheFirstPaint) {
     Start({"JN18EU"});
-    EXPECT_TRUE(carte().LocatorPending);
+    EXPECT_TRUE(centre().LocatorPending);
     EXPECT_EQ(carte().GenerationCount(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(carte().GenerationCount(), 1, 3000);
-    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
-    EXPECT_FALSE(carte().LocatorPending);
+    EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_FALSE(centre().LocatorPending);
     EXPECT_TRUE(viewer().isVisible());
     EXPECT_TRUE(carte().EditQRA->text().isEmpty());
 }
 
 TEST_F(GeneratorWindow, CommandLineLocatorLowerCaseAndRejected) {
     Start({"jn18eu"});
-    EXPECT_TRUE(carte().LocatorPending);
-    app::DestroyWindows();
-    Start({"JN18"});
-    EXPECT_FALSE(carte().LocatorPending);
-    QTest::qWait(300);
+    EXPECT_TRUE(centre().LocatorPending);
+    Stop();
+    StartQuietly({"JN18"});
+    QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
+    EXPECT_FALSE(centre().LocatorPending);
+    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);
     EXPECT_EQ(carte().GenerationCount(), 0);
 }
 
 TEST_F(GeneratorWindow, ClickWhileTheCommandLineLocatorIsPendingUsesTheLocator) {
-    Start({"JN18EU"});
+    StartQuietly({"JN18EU"});
+    QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
     carte().EditQRA->setText("kept");
     Click(carte().ImageMercator, 100, 400);
     EXPECT_EQ(carte().GenerationCount(), 1);
-    EXPECT_EQ(carte().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+    EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
     EXPECT_EQ(carte().EditQRA->text(), "kept");
-    QTest::qWait(300);  // the timer then finds nothing pending
+    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);  // the timer then finds nothing pending
     EXPECT_EQ(carte().GenerationCount(), 1);
 }
 
 TEST_F(GeneratorWindow, RowZeroCentreBecomes899ButItsTextReads90) {
     Start();
     GenerateAt(398, 0);
-    EXPECT_EQ(carte().CentreLatitude, 89.9L);
-    EXPECT_EQ(carte().CentreText, U("90\u00b00' N / 0\u00b00' E"));
+    EXPECT_EQ(centre().CentreLatitude, 89.9L);
+    EXPECT_EQ(centre().CentreText, U("90\u00b00' N / 0\u00b00' E"));
 }
 
 TEST_F(GeneratorWindow, ANewGenerationStartsFromTheTemplate) {
@@ -231,9 +264,9 @@ TEST_F(GeneratorWindow, ANewGenerationStartsFromTheTemplate) {
 
 TEST_F(GeneratorWindow, QuitEndsTheProgram) {
     Start();
-    const int before = EndProgramCalls();
+    const int before = EndCount();
     carte().Menuquitter->trigger();
-    EXPECT_EQ(EndProgramCalls(), before + 1);
+    EXPECT_EQ(EndCount(), before + 1);
     EXPECT_TRUE(shown.empty());
 }
 
@@ -256,7 +289,7 @@ TEST_P(ViewerReadout, ShortAndLongPath) {
     Move(viewer().ImageAzimut, c.x, c.y);
     EXPECT_EQ(viewer().StaticTextAzim->text(), U(c.km));
     EXPECT_EQ(viewer().StaticTextLP->text(), U(c.kmLong));
-    EXPECT_EQ(viewer().PendingAzimuth, c.pending);
+    EXPECT_EQ(viewer().State().PendingAzimuth, c.pending);
     viewer().MenuUnitmileClick();
     EXPECT_EQ(viewer().StaticTextAzim->text(), U(c.km));  // not until the pointer moves
     Move(viewer().ImageAzimut, c.x, c.y);
@@ -289,7 +322,7 @@ TEST_F(ViewerWindow, LayoutAndNames) {
     Start();
     GenerateAt(398, 255);
     EXPECT_EQ(viewer().ImageAzimut->size(), QSize(600, 600));
-    EXPECT_EQ(viewer().ImageAzimut->pos(), QPoint(0, 0));
+    EXPECT_EQ(viewer().ImageAzimut->mapTo(viewer().centralWidget(), QPoint(0, 0)), QPoint(0, 0));
     EXPECT_EQ(viewer().LabelLP->text(), "<=Direct       Long Pass =>");
     EXPECT_LE(viewer().maximumWidth(), 950);
     EXPECT_LE(viewer().maximumHeight(), 700);
@@ -303,22 +336,21 @@ TEST_F(ViewerWindow, LayoutAndNames) {
     EXPECT_FALSE(viewer().ImageOriginale->isVisible());
     // A window smaller than its contents scrolls.
     viewer().resize(400, 300);
-    QTest::qWait(1);
-    EXPECT_GT(viewer().ScrollBoxAzimut->horizontalScrollBar()->maximum(), 0);
+    QTRY_VERIFY(viewer().ScrollBoxAzimut->horizontalScrollBar()->maximum() > 0);
 }
 
 TEST_F(ViewerWindow, ClickPublishesTheBearingOnlyInsideTheDisc) {
     Start();
     GenerateAt(398, 255);
     Click(viewer().ImageAzimut, 400, 200);  // no movement yet: the press alone
-    EXPECT_TRUE(rotator::PublishedAzimuth().isEmpty());
+    EXPECT_TRUE(PublishedAzimuth().isEmpty());
     Move(viewer().ImageAzimut, 400, 200);
     Click(viewer().ImageAzimut, 400, 200);
-    EXPECT_EQ(rotator::PublishedAzimuth(), "45");
+    EXPECT_EQ(PublishedAzimuth(), "45");
     Move(viewer().ImageAzimut, 0, 299);
     Click(viewer().ImageAzimut, 0, 299);
-    EXPECT_EQ(rotator::PublishedAzimuth(), "45");  // outside: nothing published
-    EXPECT_TRUE(viewer().PendingAzimuth.isEmpty());
+    EXPECT_EQ(PublishedAzimuth(), "45");  // outside: nothing published
+    EXPECT_TRUE(viewer().State().PendingAzimuth.isEmpty());
 }
 
 TEST_F(ViewerWindow, CentreLabelIsDrawnIntoTheImage) {
@@ -340,7 +372,7 @@ TEST_F(ViewerWindow, BackToTheGeneratorClearsTheFieldsAndKeepsThePendingAzimuth)
     carte().EditQRA->setText("JN18EU");
     carte().BitBtn1Click();
     Move(viewer().ImageAzimut, 400, 200);
-    ASSERT_EQ(viewer().PendingAzimuth, "45");
+    ASSERT_EQ(viewer().State().PendingAzimuth, "45");
     viewer().Menugenerateur->trigger();
     EXPECT_FALSE(viewer().isVisible());
     EXPECT_TRUE(carte().isVisible());
@@ -348,7 +380,7 @@ TEST_F(ViewerWindow, BackToTheGeneratorClearsTheFieldsAndKeepsThePendingAzimuth)
     EXPECT_TRUE(viewer().StaticTextLP->text().isEmpty());
     EXPECT_EQ(carte().ProgressBarCalcul->value(), 0);
     EXPECT_TRUE(carte().EditQRA->text().isEmpty());
-    EXPECT_EQ(viewer().PendingAzimuth, "45");
+    EXPECT_EQ(viewer().State().PendingAzimuth, "45");
     EXPECT_TRUE(carte().MenuVoir->isEnabled());
     EXPECT_FALSE(viewer().TimerSeconde->isActive());
     // Shown again: the clock runs again.
@@ -361,10 +393,10 @@ TEST_F(ViewerWindow, UnitItemsAreExclusive) {
     viewer().MenuUnitmile->trigger();
     EXPECT_TRUE(viewer().MenuUnitmile->isChecked());
     EXPECT_FALSE(viewer().MenuUnitKM->isChecked());
-    EXPECT_EQ(viewer().UnitFactor, 1.609344);
+    EXPECT_EQ(viewer().State().UnitFactor, geo::StatuteMileFactor);
     viewer().MenuUnitKM->trigger();
     EXPECT_TRUE(viewer().MenuUnitKM->isChecked());
-    EXPECT_EQ(viewer().UnitFactor, 1);
+    EXPECT_EQ(viewer().State().UnitFactor, geo::KilometreFactor);
 }
 
 }  // namespace

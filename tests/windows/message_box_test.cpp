@@ -1,5 +1,5 @@
 // The real message boxes, not the tests' stand-in: what the operator sees.
-#include "app/messages.h"
+#include "widgets/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QAbstractButton>
 #include <QTimer>
 
-namespace korvalen {
+namespace korvalen::widgets {
 namespace {
 
 struct Seen {
@@ -64,4 +64,4 @@ TEST(MessageBox, ALineTooWideForTheScreenStillWraps) {
 }
 
 }  // namespace
-}  // namespace korvalen
+}  // namespace korvalen::widgets

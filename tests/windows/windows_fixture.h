@@ -1,6 +1,7 @@
 #pragma once
-// Runs the real windows offscreen in a fresh program folder for each test,
-// with the message boxes answered by the test instead of a person.
+// Runs the real program, windows and all, offscreen in a fresh program
+// folder for each test, with the message boxes answered by the test instead
+// of a person.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -11,18 +12,16 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
-#include "app/messages.h"
 #include "app/program.h"
-#include "generator/form_carte.h"
-#include "rotator/azimuth_link.h"
-#include "viewer/form_azimut.h"
-#include "viewer/form_save.h"
+#include "widgets/messages.h"
 
 namespace korvalen::testing {
+
+using widgets::MessageKind;
 
 struct Shown {
     MessageKind kind;
@@ -33,24 +32,34 @@ class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        SetMessageHandler([this](MessageKind kind, const QString& text) {
+        widgets::SetMessageHandler([this](MessageKind kind, const QString& text) {
             shown.push_back({kind, text});
             return answer;
         });
     }
 
     void TearDown() override {
-        app::DestroyWindows();
-        SetMessageHandler({});
+        program_.reset();
+        widgets::SetMessageHandler({});
         QDir::setCurrent(QDir::tempPath());
     }
 
-    /// Starts the program in the test's folder with @p arguments.
-    void Start(const QStringList& arguments = {}) {
-        app::LocateProgramFolder(folder_.path());
-        app::CreateWindows(arguments);
-        QTest::qWait(1);
+    /// Starts the program in the test's folder with @p arguments, as the
+    /// program's main does, without letting any event through yet.
+    void StartQuietly(const QStringList& arguments = {}) {
+        program_.reset();
+        program_ = std::make_unique<app::Program>(folder_.path());
+        program_->Start(arguments);
     }
+
+    /// The same, then the events of the start-up are delivered.
+    void Start(const QStringList& arguments = {}) {
+        StartQuietly(arguments);
+        QCoreApplication::processEvents();
+    }
+
+    /// Ends the program's windows, as the end of main does.
+    void Stop() { program_.reset(); }
 
     /// Writes korvalen.ini (Windows-1252 bytes given as is) before Start.
     void WriteSettings(const std::string& bytes) {
@@ -77,20 +86,25 @@ protected:
         QTest::mouseClick(w, button, Qt::NoModifier, QPoint(x, y));
     }
 
-    TFormCarte& carte() { return *FormCarte; }
-    TFormAzimut& viewer() { return *FormAzimut; }
+    app::Program& program() { return *program_; }
+    generator::TFormCarte& carte() { return program_->FormCarte(); }
+    viewer::TFormAzimut& viewer() { return program_->FormAzimut(); }
+    viewer::TFormSave& save() { return program_->FormSave(); }
+    const generator::GeneratorState& centre() { return carte().State(); }
+    const QString& SavedMapFile() { return program_->SavedMap().SavedMapFile; }
+    const QString& SavedMapCentreText() { return program_->SavedMap().SavedMapCentreText; }
+    const QString& PublishedAzimuth() { return program_->Rotator().Azimuth(); }
+    int EndCount() { return program_->EndCount(); }
 
-    /// Generates by a click on the world map and waits for the viewer.
-    void GenerateAt(int x, int y) {
-        Click(carte().ImageMercator, x, y);
-        QTest::qWait(1);
-    }
+    /// Generates by a click on the world map; the viewer then shows.
+    void GenerateAt(int x, int y) { Click(carte().ImageMercator, x, y); }
 
     std::vector<Shown> shown;
     QMessageBox::StandardButton answer = QMessageBox::No;
 
 private:
     QTemporaryDir folder_;
+    std::unique_ptr<app::Program> program_;
 };
 
 }  // namespace korvalen::testing

@@ -1,9 +1,9 @@
-#include "generator/image_widget.h"
+#include "widgets/image_widget.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace korvalen {
+namespace korvalen::widgets {
 
 ImageWidget::ImageWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -49,4 +49,4 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (wasPressed) emit clicked(event->button(), x, y);
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::widgets

@@ -1,17 +1,18 @@
-#include "viewer/readout.h"
+#include "geo/readout.h"
 
 #include <cmath>
 
-#include "geo/geo.h"
-
-namespace korvalen::viewer {
+namespace korvalen::geo {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 }  // namespace
 
-Readout ComputeReadout(int X, int Y, double unitFactor) {
+Readout ComputeReadout(int X, int Y, Real unitFactor) {
+    // The read-out is computed in double precision, which is exact here
+    // (see the header); the factor itself is one of the two exact values.
+    const double unit = static_cast<double>(unitFactor);
     // Bearing by region, north up and clockwise; the centre reads 90.
     double theta;
     if (Y == 300) {
@@ -31,20 +32,20 @@ Readout ComputeReadout(int X, int Y, double unitFactor) {
     if (r > 300) return out;
     out.inside = true;
     out.azimuth = Round(theta);
-    out.distance = Round(r * 20000 / 300 / unitFactor);
+    out.distance = Round(r * 20000 / 300 / unit);
     out.longAzimuth = Round(theta + 180) % 360;
-    out.longDistance = Round(40000 / unitFactor - r * 20000 / 300 / unitFactor);
+    out.longDistance = Round(40000 / unit - r * 20000 / 300 / unit);
     return out;
 }
 
-ReadoutTexts FormatReadout(const Readout& r, double unitFactor, const std::string& azimuthCaption,
+ReadoutTexts FormatReadout(const Readout& r, Real unitFactor, const std::string& azimuthCaption,
                            const std::string& rangeCaption) {
     ReadoutTexts t;
     if (!r.inside) {
         t.shortPath = t.longPath = azimuthCaption + " / " + rangeCaption;
         return t;
     }
-    const std::string unit = geo::UnitText(unitFactor);
+    const std::string unit = UnitText(unitFactor);
     t.shortPath = azimuthCaption + std::to_string(r.azimuth) + "\u00b0 / " + rangeCaption +
                   std::to_string(r.distance) + unit;
     t.longPath = azimuthCaption + std::to_string(r.longAzimuth) + "\u00b0 / " + rangeCaption +
@@ -52,4 +53,4 @@ ReadoutTexts FormatReadout(const Readout& r, double unitFactor, const std::strin
     return t;
 }
 
-}  // namespace korvalen::viewer
+}  // namespace korvalen::geo

@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QString>
 
-namespace korvalen {
+namespace korvalen::widgets {
 
 template <class W>
 W* Named(W* widget, const char* name) {
@@ -18,4 +18,4 @@ inline QAction* NamedAction(const char* name, const QString& text, QObject* pare
     return a;
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::widgets

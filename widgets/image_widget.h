@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QWidget>
 
-namespace korvalen {
+namespace korvalen::widgets {
 
 class ImageWidget : public QWidget {
     Q_OBJECT
@@ -38,4 +38,4 @@ private:
     Qt::MouseButton pressed_ = Qt::NoButton;
 };
 
-}  // namespace korvalen
+}  // namespace korvalen::widgets

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace korvalen {
+namespace korvalen::widgets {
 
 enum class MessageKind { Plain, Warning, Error, Question };
 
@@ -22,4 +22,4 @@ void Beep();
 using MessageHandler = std::function<QMessageBox::StandardButton(MessageKind, const QString&)>;
 void SetMessageHandler(MessageHandler handler);
 
-}  // namespace korvalen
+}  // namespace korvalen::widgets

@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "widgets/messages.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace korvalen {
+namespace korvalen::widgets {
 namespace {
 MessageHandler& Handler() {
     static MessageHandler handler;
@@ -59,4 +59,4 @@ void Beep() {
     QApplication::beep();
 }
 
-}  // namespace korvalen
+}  // namespace korvalen::widgets

@@ -1,0 +1,16 @@
+#include "info/form_info.h"
+
+#include "korvalen_version.h"
+#include "widgets/named.h"
+
+namespace korvalen::info {
+
+TFormInfo::TFormInfo()
+    : QWidget(nullptr, Qt::Window),
+      LabelVersion(widgets::Named(new QLabel(QStringLiteral(KORVALEN_CAPTION), this), "LabelVersion")) {
+    setObjectName("TFormInfo");
+}
+
+TFormConv::TFormConv() : QWidget(nullptr, Qt::Window) { setObjectName("TFormConv"); }
+
+}  // namespace korvalen::info
