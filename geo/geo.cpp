@@ -78,8 +78,8 @@ int FieldValue(const std::u32string& field) {
     return ParseDecimalInteger(text::Utf32ToUtf8(field));
 }
 
-// Steps 1 and 2 of the reader for one coordinate: degrees up to the "°",
-// minutes up to the "'", then the "'" and the character after it are gone.
+// The start of one coordinate: degrees up to the "°", minutes up to the
+// "'", then the "'" and the character after it are gone.
 bool ReadDegreesMinutes(Cursor& c, int& degrees, int& minutes) {
     std::u32string field;
     if (!c.Take(U'\u00b0', field)) return false;

@@ -28,7 +28,6 @@
 
 using korvalen::settings::SaveSettings;
 using korvalen::settings::SaveStep;
-using korvalen::settings::Settings;
 
 namespace {
 
@@ -51,10 +50,9 @@ void AnnounceAndMaybeDie(SaveStep step) {
 }
 
 [[noreturn]] void SaveForEver(const QString& folder) {
-    const Settings contents[2] = {CrashContent(0), CrashContent(1)};
     const pid_t self = ::getpid();
     if (::write(1, &self, sizeof self) != static_cast<ssize_t>(sizeof self)) std::_Exit(5);
-    for (int i = 0;; i ^= 1) SaveSettings(folder, contents[i], true);
+    for (int i = 0;; i ^= 1) SaveSettings(folder, CrashContent(i), true);
 }
 
 }  // namespace
@@ -64,6 +62,7 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const bool loop = std::strcmp(argv[2], "loop") == 0;
     if (!loop) g_stopAt = std::atoi(argv[2]);
+    CrashContent(0);  // built here once, not again in every child
 
     char command = 0;
     while (::read(0, &command, 1) == 1) {

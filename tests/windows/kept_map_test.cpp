@@ -320,10 +320,13 @@ TEST_F(KeptMap, TheCentreLabelOfTheNextStartComesFromTheSettings) {
 }
 
 struct KeptMapFailure {
+    const char* label;
     const char* name;
     const char* setUp;  // "missing", "readonly", "plain" or "garbage"
     bool bitmapError;   // otherwise a decode error with its own wording
 };
+
+void PrintTo(const KeptMapFailure& c, std::ostream* os) { *os << c.label << " (" << c.name << ")"; }
 
 class KeptMapRefused : public KeptMap, public ::testing::WithParamInterface<KeptMapFailure> {};
 
@@ -377,11 +380,12 @@ TEST_P(KeptMapRefused, TheGeneratorOpensAsOnAFirstStartAndTheNameIsWrittenBack) 
 
 INSTANTIATE_TEST_SUITE_P(
     Files, KeptMapRefused,
-    ::testing::Values(KeptMapFailure{"gone.bmp", "missing", true},
-                      KeptMapFailure{"locked.bmp", "readonly", true},
-                      KeptMapFailure{"MAP.BMP", "plain", true},
-                      KeptMapFailure{"map.bmp.old", "plain", true},
-                      KeptMapFailure{"broken.bmp", "garbage", false}));
+    ::testing::Values(KeptMapFailure{"Missing", "gone.bmp", "missing", true},
+                      KeptMapFailure{"ReadOnly", "locked.bmp", "readonly", true},
+                      KeptMapFailure{"UpperCaseExtension", "MAP.BMP", "plain", true},
+                      KeptMapFailure{"OtherExtension", "map.bmp.old", "plain", true},
+                      KeptMapFailure{"NotABitmap", "broken.bmp", "garbage", false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(KeptMap, ALocatorOnTheCommandLineWinsOverTheKeptMap) {
     Start();

@@ -272,6 +272,7 @@ TEST_F(GeneratorWindow, QuitEndsTheProgram) {
 
 // The viewer's read-out, pixel by pixel, in both units.
 struct ReadoutCase {
+    const char* label;
     int x, y;
     const char* km;
     const char* kmLong;
@@ -279,6 +280,8 @@ struct ReadoutCase {
     const char* milesLong;
     const char* pending;
 };
+
+void PrintTo(const ReadoutCase& c, std::ostream* os) { *os << c.label << " (" << c.x << "," << c.y << ")"; }
 
 class ViewerReadout : public WindowsTest, public ::testing::WithParamInterface<ReadoutCase> {};
 
@@ -300,21 +303,22 @@ TEST_P(ViewerReadout, ShortAndLongPath) {
 INSTANTIATE_TEST_SUITE_P(
     Pixels, ViewerReadout,
     ::testing::Values(
-        ReadoutCase{300, 300, "90\u00b0 / 0 km", "270\u00b0 / 40000 km", "90\u00b0 / 0 miles",
+        ReadoutCase{"Centre", 300, 300, "90\u00b0 / 0 km", "270\u00b0 / 40000 km", "90\u00b0 / 0 miles",
                     "270\u00b0 / 24855 miles", "90"},
-        ReadoutCase{300, 0, "0\u00b0 / 20000 km", "180\u00b0 / 20000 km", "0\u00b0 / 12427 miles",
+        ReadoutCase{"TopOfTheDisc", 300, 0, "0\u00b0 / 20000 km", "180\u00b0 / 20000 km", "0\u00b0 / 12427 miles",
                     "180\u00b0 / 12427 miles", "0"},
-        ReadoutCase{400, 200, "45\u00b0 / 9428 km", "225\u00b0 / 30572 km", "45\u00b0 / 5858 miles",
+        ReadoutCase{"NorthEast", 400, 200, "45\u00b0 / 9428 km", "225\u00b0 / 30572 km", "45\u00b0 / 5858 miles",
                     "225\u00b0 / 18997 miles", "45"},
-        ReadoutCase{450, 300, "90\u00b0 / 10000 km", "270\u00b0 / 30000 km", "90\u00b0 / 6214 miles",
+        ReadoutCase{"EastHalfWay", 450, 300, "90\u00b0 / 10000 km", "270\u00b0 / 30000 km", "90\u00b0 / 6214 miles",
                     "270\u00b0 / 18641 miles", "90"},
-        ReadoutCase{299, 150, "360\u00b0 / 10000 km", "180\u00b0 / 30000 km", "360\u00b0 / 6214 miles",
+        ReadoutCase{"OnePixelLeftOfNorth", 299, 150, "360\u00b0 / 10000 km", "180\u00b0 / 30000 km", "360\u00b0 / 6214 miles",
                     "180\u00b0 / 18641 miles", "360"},
-        ReadoutCase{0, 300, "270\u00b0 / 20000 km", "90\u00b0 / 20000 km", "270\u00b0 / 12427 miles",
+        ReadoutCase{"WestRim", 0, 300, "270\u00b0 / 20000 km", "90\u00b0 / 20000 km", "270\u00b0 / 12427 miles",
                     "90\u00b0 / 12427 miles", "270"},
-        ReadoutCase{75, 300, "270\u00b0 / 15000 km", "90\u00b0 / 25000 km", "270\u00b0 / 9321 miles",
+        ReadoutCase{"OuterCircleWest", 75, 300, "270\u00b0 / 15000 km", "90\u00b0 / 25000 km", "270\u00b0 / 9321 miles",
                     "90\u00b0 / 15534 miles", "270"},
-        ReadoutCase{0, 299, " / ", " / ", " / ", " / ", ""}));
+        ReadoutCase{"JustOutside", 0, 299, " / ", " / ", " / ", " / ", ""}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 using ViewerWindow = WindowsTest;
 
