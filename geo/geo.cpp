@@ -8,8 +8,9 @@
 
 namespace korvalen::geo {
 
-ConversionError::ConversionError(const std::string& value)
-    : std::runtime_error("'" + value + "' n'est pas une valeur enti\u00e8re correcte"), value_(value) {}
+std::string ConversionErrorText(const std::string& value) {
+    return "'" + value + "' n'est pas une valeur enti\u00e8re correcte";
+}
 
 long long Nint(Real v) {
     // nearbyint rounds in the current mode, which the program never leaves
@@ -19,23 +20,23 @@ long long Nint(Real v) {
     return static_cast<long long>(r);
 }
 
-int ParseDecimalInteger(const std::string& text) {
+std::optional<int> ParseDecimalInteger(const std::string& text) {
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size()) throw ConversionError(text);
+    if (i == text.size()) return std::nullopt;
     long long value = 0;
     for (; i < text.size(); ++i) {
         const char ch = text[i];
-        if (ch < '0' || ch > '9') throw ConversionError(text);
+        if (ch < '0' || ch > '9') return std::nullopt;
         value = value * 10 + (ch - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) throw ConversionError(text);
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
     if (negative) value = -value;
-    if (value > INT_MAX || value < INT_MIN) throw ConversionError(text);
+    if (value > INT_MAX || value < INT_MIN) return std::nullopt;
     return static_cast<int>(value);
 }
 
@@ -74,18 +75,27 @@ struct Cursor {
     char32_t First() const { return s.empty() ? U'\0' : s[0]; }
 };
 
-int FieldValue(const std::u32string& field) {
-    return ParseDecimalInteger(text::Utf32ToUtf8(field));
+// A degree or minute field's number; on failure the conversion message.
+std::optional<int> FieldValue(const std::u32string& field, std::optional<std::string>& error) {
+    const std::string text = text::Utf32ToUtf8(field);
+    const std::optional<int> value = ParseDecimalInteger(text);
+    if (!value) error = ConversionErrorText(text);
+    return value;
 }
 
 // The start of one coordinate: degrees up to the "°", minutes up to the
-// "'", then the "'" and the character after it are gone.
-bool ReadDegreesMinutes(Cursor& c, int& degrees, int& minutes) {
+// "'", then the "'" and the character after it are gone. False when the
+// reading stops here, silently or with @p error set.
+bool ReadDegreesMinutes(Cursor& c, int& degrees, int& minutes, std::optional<std::string>& error) {
     std::u32string field;
     if (!c.Take(U'\u00b0', field)) return false;
-    degrees = FieldValue(field);
+    const std::optional<int> d = FieldValue(field, error);
+    if (!d) return false;
+    degrees = *d;
     if (!c.Take(U'\'', field)) return false;
-    minutes = FieldValue(field);
+    const std::optional<int> m = FieldValue(field, error);
+    if (!m) return false;
+    minutes = *m;
     c.Drop(1);
     return true;
 }
@@ -101,25 +111,27 @@ std::string LatLongToText(Real latitude, Real longitude) {
     return out;
 }
 
-void TextToLatLong(const std::string& input, LatLong& position) {
+std::optional<std::string> TextToLatLong(const std::string& input, LatLong& position) {
     Cursor c{text::Utf8ToUtf32(input)};
     int degrees = 0;
     int minutes = 0;
-    if (!ReadDegreesMinutes(c, degrees, minutes)) return;
+    std::optional<std::string> error;
+    if (!ReadDegreesMinutes(c, degrees, minutes, error)) return error;
     if (c.First() == U'N')
         position.latitude = degrees + static_cast<Real>(minutes) / 60;
     else if (c.First() == U'S')
         position.latitude = -static_cast<Real>(degrees) - static_cast<Real>(minutes) / 60;
     else
-        return;
+        return std::nullopt;
     c.Drop(2);
-    if (c.s.find(U'/') == std::u32string::npos) return;
+    if (c.s.find(U'/') == std::u32string::npos) return std::nullopt;
     c.Drop(2);
-    if (!ReadDegreesMinutes(c, degrees, minutes)) return;
+    if (!ReadDegreesMinutes(c, degrees, minutes, error)) return error;
     if (c.First() == U'E')
         position.longitude = degrees + static_cast<Real>(minutes) / 60;
     else if (c.First() == U'W')
         position.longitude = -static_cast<Real>(degrees) - static_cast<Real>(minutes) / 60;
+    return std::nullopt;
 }
 
 std::optional<LatLong> LocatorToLatLong(const std::string& text) {

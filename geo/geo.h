@@ -13,7 +13,6 @@
 // This library links nothing but the C++ standard library.
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace korvalen::geo {
@@ -60,24 +59,16 @@ struct MapPixel {
     int y = 0;
 };
 
-/// Raised by TextToLatLong when a degree or minute field is not a decimal
-/// integer; what() is the runtime's French conversion message.
-class ConversionError : public std::runtime_error {
-public:
-    explicit ConversionError(const std::string& value);
-    const std::string& value() const { return value_; }
-
-private:
-    std::string value_;
-};
+/// The runtime's message for a number that is not a decimal integer:
+/// "'<value>' n'est pas une valeur entière correcte" (UTF-8).
+std::string ConversionErrorText(const std::string& value);
 
 /// Nearest integer, exact halves to the even neighbour (nint(2.5) = 2).
 long long Nint(Real v);
 
 /// Reads a decimal integer the way the settings file's numbers are read:
-/// optional sign, digits, nothing else, within 32 bits.
-/// @throws ConversionError naming the text otherwise.
-int ParseDecimalInteger(const std::string& text);
+/// optional sign, digits, nothing else, within 32 bits; nullopt otherwise.
+std::optional<int> ParseDecimalInteger(const std::string& text);
 
 /// Latitude and longitude of a pixel of the world map.
 /// @param[in] x column, 0–795 (column 398 is Greenwich)
@@ -95,9 +86,10 @@ std::string LatLongToText(Real latitude, Real longitude);
 /// Stops silently at a missing "°", "'", "/" or hemisphere letter, leaving
 /// what was set before the stop in place (the latitude may be set and the
 /// longitude not). Minute precision.
-/// @throws ConversionError for a degree or minute field that is not a
-///         decimal integer (what was set before it stays set).
-void TextToLatLong(const std::string& text, LatLong& position);
+/// @return ConversionErrorText of a degree or minute field that is not a
+///         decimal integer (reading stops there, what was set before it
+///         stays set); nullopt otherwise, a silent stop included.
+std::optional<std::string> TextToLatLong(const std::string& text, LatLong& position);
 
 /// Centre of the subsquare of a six-character locator (any case).
 /// Rejected (nullopt) unless it is exactly A–R A–R 0–9 0–9 A–X A–X.

@@ -22,9 +22,17 @@ const char* LanguageName(Language language) {
     return "ENGLISH";
 }
 
-// One key's effect on the values. Throws geo::ConversionError for a number
-// that is not a decimal integer; the caller stops reading there.
-void Apply(std::string_view key, const std::string& value, Settings& s) {
+// A number of the file, or the runtime's conversion message.
+std::optional<std::string> ReadNumber(const std::string& value, int& number) {
+    const std::optional<int> n = geo::ParseDecimalInteger(value);
+    if (!n) return geo::ConversionErrorText(value);
+    number = *n;
+    return std::nullopt;
+}
+
+// One key's effect on the values. Returns the conversion message for a
+// number that is not a decimal integer; the caller stops reading there.
+std::optional<std::string> Apply(std::string_view key, const std::string& value, Settings& s) {
     if (key == "LANGUAGE=") {
         if (value == "ENGLISH") s.language = Language::English;
         else if (value == "FRENCH") s.language = Language::French;
@@ -40,24 +48,25 @@ void Apply(std::string_view key, const std::string& value, Settings& s) {
         // A number outside the menu ticks Default; as for every single-valued
         // key the last SEPARATOR line decides, so it also replaces an earlier
         // valid one.
-        const int n = geo::ParseDecimalInteger(value);
+        int n = 0;
+        if (auto error = ReadNumber(value, n)) return error;
         s.separator = (n >= 0 && n <= 3) ? static_cast<Separator>(n) : Separator::Default;
     } else if (key == "IMAGE=") {
         s.savedMapFile = value;
     } else if (key == "CENTRE_IMAGE=") {
         s.centreText = value;
         s.savedMapCentreText = value;
-        geo::TextToLatLong(value, s.centre);
+        return geo::TextToLatLong(value, s.centre);
     } else if (key == "WTOP=") {
-        s.viewerTop = geo::ParseDecimalInteger(value);
+        return ReadNumber(value, s.viewerTop);
     } else if (key == "WLEFT=") {
-        s.viewerLeft = geo::ParseDecimalInteger(value);
+        return ReadNumber(value, s.viewerLeft);
     } else if (key == "WHEIGHT=") {
-        s.viewerHeight = geo::ParseDecimalInteger(value);
+        return ReadNumber(value, s.viewerHeight);
     } else if (key == "WWIDTH=") {
-        s.viewerWidth = geo::ParseDecimalInteger(value);
+        return ReadNumber(value, s.viewerWidth);
     } else if (key == "WHSB=") {
-        s.viewerScroll = geo::ParseDecimalInteger(value);
+        return ReadNumber(value, s.viewerScroll);
     } else if (key == "DX=") {
         s.hamDxRecords.push_back(value);
     } else if (key == "DXCB=") {
@@ -67,6 +76,7 @@ void Apply(std::string_view key, const std::string& value, Settings& s) {
     } else if (key == "VERSTART=") {
         s.releaseCheckAtStart = !value.empty() && value[0] == '1';
     }
+    return std::nullopt;
 }
 
 void AddLine(std::string& out, std::string_view key, std::string_view value) {
@@ -120,11 +130,7 @@ LoadResult ParseSettings(std::string_view fileBytes) {
         // are still collected: they are written back at exit, and dropping
         // them there would lose them for good over one typo.
         if (result.error && key != "DX=" && key != "DXCB=") continue;
-        try {
-            Apply(key, value, result.values);
-        } catch (const geo::ConversionError& e) {
-            result.error = e.what();
-        }
+        if (auto error = Apply(key, value, result.values)) result.error = error;
     }
     return result;
 }

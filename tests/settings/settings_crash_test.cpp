@@ -259,7 +259,7 @@ TEST(SettingsCrash, KilledAtRandomMomentsLeavesACompleteFile) {
     std::mt19937 random(12345);
     std::uniform_int_distribution<long long> delay(0, window);
     int killedMidSave = 0;
-    for (int run = 0; run < 100; ++run) {
+    for (int run = 0; run < 60; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         ASSERT_TRUE(writer.Send('L'));
         // The saving child's pid says it is about to begin.

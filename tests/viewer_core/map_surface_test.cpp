@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <ostream>
 #include <set>
 #include <string>
@@ -109,6 +110,24 @@ TEST(Line, ClippedPixelsAreThoseOfTheWholeLineThatFallInside) {
     }
     EXPECT_TRUE(Drawn(-10, -10, -1, 700).empty());
     EXPECT_TRUE(Drawn(42, 42, 42, 42).empty());
+}
+
+// Lines spanning the whole int range: the rounding of each step must stay
+// exact where i × minor no longer fits in 63 bits (it once needed 128-bit
+// arithmetic, which not every compiler has).
+TEST(Line, EndsAtTheLimitsOfIntStillRoundEveryStepExactly) {
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    // Major and minor extents equal: exactly the diagonal.
+    Pixels diagonal;
+    for (int k = 0; k < 600; ++k) diagonal.insert({k, k});
+    EXPECT_EQ(Drawn(lo, lo, hi, hi), diagonal);
+    // Minor extent exactly half the major one, passing (0, 300): step i
+    // goes down ceil(i / 2) rows (halves away from the start), so column x
+    // of the map is at row 300 + ceil(x / 2), until the bottom edge.
+    const int quarter = 1 << 30;
+    const Pixels half = Drawn(lo, 300 - quarter, hi - 1, 300 + quarter - 1);
+    ASSERT_EQ(half.size(), 599u);
+    for (const auto& [x, y] : half) EXPECT_EQ(y, 300 + x / 2 + x % 2) << x;
 }
 
 // --- Ellipses ------------------------------------------------------------
