@@ -70,9 +70,9 @@ int Render(const std::string& locator, const QString& output) {
     viewer::MapSurface surface(&map);
     surface.DrawCentreLabel(QString::fromStdString(centreText));
 
-    QString reason;
     if (bmp) {
-        if (!viewer::SaveMapBmp(map, output, &reason)) return Fail("cannot write " + output.toStdString() + ": " + reason.toStdString());
+        if (const auto failure = viewer::SaveMapBmp(map, output))
+            return Fail("cannot write " + output.toStdString() + ": " + failure->toStdString());
         return 0;
     }
     // QSaveFile writes beside the target and renames at commit, so a failed

@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
             viewer->Surface().DrawCircles();
         }
         const QImage& map = *viewer->Surface().image();
-        const double saveMs = MedianMs(21, [&] { viewer::SaveMapBmp(map, mapFile, nullptr); });
+        const double saveMs = MedianMs(21, [&] { viewer::SaveMapBmp(map, mapFile); });
         const double loadMs = MedianMs(21, [&] { viewer::CheckKeptMap(mapFile); });
         const viewer::KeptMap kept = viewer::CheckKeptMap(mapFile);
         const bool same = kept.status == viewer::KeptMapStatus::Ok &&

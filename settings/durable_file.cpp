@@ -17,26 +17,16 @@
 #endif
 
 namespace korvalen::settings {
-namespace {
+QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// errno values mean the same on every C runtime, Windows' included.
-bool Fail(QString* reason, const QString& text) {
-    if (reason) *reason = text;
-    return false;
-}
-
-bool FailWithErrno(QString* reason) { return Fail(reason, QString::fromLocal8Bit(std::strerror(errno))); }
-
-}  // namespace
-
-bool FlushToDisk(QFile& file, QString* reason) {
-    if (!file.flush()) return Fail(reason, file.errorString());
+std::optional<QString> FlushToDisk(QFile& file) {
+    if (!file.flush()) return file.errorString();
 #ifdef _WIN32
-    if (_commit(file.handle()) != 0) return FailWithErrno(reason);
+    if (_commit(file.handle()) != 0) return SystemErrorText(errno);
 #else
-    if (::fsync(file.handle()) != 0) return FailWithErrno(reason);
+    if (::fsync(file.handle()) != 0) return SystemErrorText(errno);
 #endif
-    return true;
+    return std::nullopt;
 }
 
 void FlushFolder(const QString& folder) {
@@ -50,7 +40,7 @@ void FlushFolder(const QString& folder) {
 #endif
 }
 
-bool ReplaceFile(const QString& from, const QString& to, QString* reason) {
+std::optional<QString> ReplaceFile(const QString& from, const QString& to) {
 #ifdef _WIN32
     // Windows refuses to replace a read-only file; the attribute is cleared
     // first, which leaves the old file whole should the move then fail.
@@ -60,27 +50,26 @@ bool ReplaceFile(const QString& from, const QString& to, QString* reason) {
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
                     reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
-        return Fail(reason, qt_error_string(static_cast<int>(GetLastError())));
+        return qt_error_string(static_cast<int>(GetLastError()));
 #else
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return FailWithErrno(reason);
+        return SystemErrorText(errno);
 #endif
-    return true;
+    return std::nullopt;
 }
 
-bool CopyPermissionBits(const QString& model, QFile& file, QString* reason) {
+std::optional<QString> CopyPermissionBits(const QString& model, QFile& file) {
 #ifdef _WIN32
     (void)model;
     (void)file;
-    (void)reason;
 #else
     // The mode itself: QFile::permissions() mixes in what the running user
     // may do (everything, for root), which is not the owner's choice.
     struct stat st {};
     if (::stat(QFile::encodeName(model).constData(), &st) != 0 || ::fchmod(file.handle(), st.st_mode & 07777) != 0)
-        return FailWithErrno(reason);
+        return SystemErrorText(errno);
 #endif
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace korvalen::settings

@@ -6,23 +6,31 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace korvalen::settings {
 
+// Like every fallible operation of the core, these return their failure:
+// nullopt when they succeeded, otherwise the system's reason, for the
+// operator.
+
+/// The system's text for an errno value (they mean the same on every C
+/// runtime, Windows' included).
+QString SystemErrorText(int error);
+
 /// Writes @p file's buffers, then its data, to the disk.
-/// @param reason on failure, the system's reason (may be null)
-bool FlushToDisk(QFile& file, QString* reason = nullptr);
+std::optional<QString> FlushToDisk(QFile& file);
 
 /// Makes a rename in @p folder durable (POSIX keeps directory entries apart
 /// from file data; Windows needs nothing more than the write-through move).
 void FlushFolder(const QString& folder);
 
 /// Renames @p from over @p to in one step, even when @p to is read-only.
-/// @param reason on failure, the system's reason (may be null)
-bool ReplaceFile(const QString& from, const QString& to, QString* reason = nullptr);
+std::optional<QString> ReplaceFile(const QString& from, const QString& to);
 
 /// Gives the open @p file the permission bits @p model has, so a replaced
 /// file keeps what its owner set. Windows keeps no more than the read-only
 /// attribute, which a file about to be replaced does not have: nothing to do.
-bool CopyPermissionBits(const QString& model, QFile& file, QString* reason = nullptr);
+std::optional<QString> CopyPermissionBits(const QString& model, QFile& file);
 
 }  // namespace korvalen::settings

@@ -75,7 +75,7 @@ void Report(SaveStepHook onStep, SaveStep step) {
     if (onStep) onStep(step);
 }
 
-// Steps 2 and 3 of the save: a fresh korvalen.~in holding the whole text,
+// The first half of the save: a fresh korvalen.~in holding the whole text,
 // on disk. False when any of it failed.
 bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepHook onStep) {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
@@ -99,7 +99,7 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepH
     if (written) Report(onStep, SaveStep::DataWritten);
     // The data must be on the disk before the rename makes it the settings
     // file; otherwise a power cut soon after could leave an empty one.
-    written = written && FlushToDisk(file);
+    written = written && !FlushToDisk(file).has_value();
     if (written) Report(onStep, SaveStep::FlushedToDisk);
     file.close();
     return written && file.error() == QFileDevice::NoError;
@@ -142,7 +142,7 @@ std::optional<std::string> SaveSettings(const QString& folder, const Settings& v
             MakeReadOnly(temporary);
             return std::nullopt;
         }
-    } else if (!ReplaceFile(temporary, target)) {
+    } else if (ReplaceFile(temporary, target).has_value()) {
         return std::nullopt;
     }
     Report(onStep, SaveStep::Renamed);

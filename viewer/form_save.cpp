@@ -71,9 +71,8 @@ void TFormSave::ButtonOKClick() {
         widgets::ShowMessage(this, widgets::MessageKind::Plain, nameErrorText_);
         return;
     }
-    QString reason;
-    if (!SaveMapBmp(map_, name, &reason)) {
-        widgets::ShowMessage(this, widgets::MessageKind::Error, reason);
+    if (const std::optional<QString> failure = SaveMapBmp(map_, name)) {
+        widgets::ShowMessage(this, widgets::MessageKind::Error, *failure);
         return;
     }
     savedMap_.SavedMapFile = name;

@@ -20,9 +20,6 @@ namespace korvalen::viewer {
 
 namespace {
 
-// errno values mean the same on every C runtime, Windows' included.
-QString ErrnoText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
 // Reading and writing, without creating a missing file.
 bool OpensForReadAndWrite(const QString& fileName) {
     QFile file(fileName);
@@ -57,11 +54,7 @@ QImage ToPaletteIndexed(const QImage& image) {
 
 }  // namespace
 
-bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) {
-    auto fail = [&](const QString& reason) {
-        if (errorText) *errorText = reason;
-        return false;
-    };
+std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName) {
     // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
     // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
     // are. Encoding first means nothing touches the disk for a bad image.
@@ -69,17 +62,17 @@ bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) 
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!map.save(&buffer, "BMP")) return fail(QStringLiteral("The map could not be encoded as a bitmap."));
+        if (!map.save(&buffer, "BMP")) return QStringLiteral("The map could not be encoded as a bitmap.");
     }
 
     const QFileInfo old(fileName);
     const bool exists = old.exists();
     if (exists) {
-        if (old.isDir()) return fail(ErrnoText(EISDIR));
+        if (old.isDir()) return settings::SystemErrorText(EISDIR);
         // Renaming over a file needs no right to the file itself, only to
         // its folder; the user's read-only mark must still protect it, as a
         // direct write would (root included, whom isWritable never refuses).
-        if (!HasWriteBit(old) || !old.isWritable()) return fail(ErrnoText(EACCES));
+        if (!HasWriteBit(old) || !old.isWritable()) return settings::SystemErrorText(EACCES);
     }
 
     // The new map is written beside the target and renamed over it only
@@ -95,26 +88,22 @@ bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText) 
         if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
         if (!QFileInfo::exists(temp.fileName())) break;  // not a name clash: give up
     }
-    if (!temp.isOpen()) return fail(temp.errorString());
+    if (!temp.isOpen()) return temp.errorString();
 
-    QString reason;
-    bool ok = temp.write(bytes) == bytes.size();
-    if (!ok) reason = temp.errorString();
+    std::optional<QString> failure;
+    if (temp.write(bytes) != bytes.size()) failure = temp.errorString();
     // A replaced map keeps the permissions its owner gave the old one.
-    if (ok && exists) ok = settings::CopyPermissionBits(fileName, temp, &reason);
-    if (ok) ok = settings::FlushToDisk(temp, &reason);
+    if (!failure && exists) failure = settings::CopyPermissionBits(fileName, temp);
+    if (!failure) failure = settings::FlushToDisk(temp);
     temp.close();
-    if (ok && temp.error() != QFileDevice::NoError) {
-        ok = false;
-        reason = temp.errorString();
-    }
-    if (ok) ok = settings::ReplaceFile(temp.fileName(), fileName, &reason);
-    if (!ok) {
+    if (!failure && temp.error() != QFileDevice::NoError) failure = temp.errorString();
+    if (!failure) failure = settings::ReplaceFile(temp.fileName(), fileName);
+    if (failure) {
         QFile::remove(temp.fileName());
-        return fail(reason);
+        return failure;
     }
     settings::FlushFolder(QFileInfo(fileName).absolutePath());
-    return true;
+    return std::nullopt;
 }
 
 bool HasBmpName(const QString& fileName) { return fileName.endsWith(QLatin1String(".bmp"), Qt::CaseSensitive); }

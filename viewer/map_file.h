@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+
 namespace korvalen::viewer {
 
 /// Writes @p map (Format_Indexed8) as an uncompressed BMP holding exactly
@@ -13,9 +15,9 @@ namespace korvalen::viewer {
 /// the end, so a failed save leaves any old file whole; an existing file is
 /// replaced without asking, unless it is read-only (no write permission bit,
 /// or not writable by this user), which fails as a direct write would.
-/// @param errorText on failure, the system's reason (may be null)
-/// @return true when the file is complete on disk
-bool SaveMapBmp(const QImage& map, const QString& fileName, QString* errorText);
+/// @return nullopt when the file is complete on disk, otherwise the
+///         system's reason
+std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName);
 
 /// The one rule for a map file's name: its last four characters are exactly
 /// ".bmp", lower case (MAP.BMP and "map.bmp " are refused, ".bmp" alone is a

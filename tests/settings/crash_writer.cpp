@@ -1,18 +1,19 @@
 // The program the crash test kills while it saves settings. It is started
-// once per test and makes one save per byte read on stdin, each in a child
-// process of its own, so that a kill ends that save and not the writer:
-// starting a sanitized program costs far more than a fork.
+// once per test and makes one save per command read on stdin, each in a
+// child process of its own, so that a kill ends that save and not the
+// writer: starting a sanitized program costs far more than a fork.
 //
-//   crash_writer FOLDER STEP   (STEP a SaveStep number)
-//     each byte read, '0' or '1', names the crash content to save; the child
-//     writes each SaveStep it reaches to stdout as one byte and kills itself
-//     at STEP;
-//   crash_writer FOLDER loop
-//     for each byte read, the child writes its pid (a raw pid_t) to stdout,
-//     then saves the two contents in turn until the test kills it.
+//   'S', STEP, CONTENT   (STEP a SaveStep number as one byte, CONTENT '0'
+//                         or '1')
+//     the child saves that crash content, writes each SaveStep it reaches
+//     to stdout as one byte, and kills itself at STEP;
+//   'L'
+//     the child writes its pid (a raw pid_t) to stdout, then saves the two
+//     contents in turn until the test kills it.
 //
 // When the child has ended, the writer writes 'K' if SIGKILL ended it, 'X'
-// otherwise. It exits when stdin closes.
+// otherwise. It exits when stdin closes, or with 2 on a command it does not
+// know.
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -22,7 +23,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "tests/settings/crash_contents.h"
 
@@ -31,8 +31,8 @@ using korvalen::settings::SaveStep;
 
 namespace {
 
-// The hook is a plain function, so the step to stop at lives here; it is set
-// before any child is forked and never changes.
+// The hook is a plain function, so the step to stop at lives here; each
+// child gets its own copy with the fork.
 int g_stopAt = -1;
 
 void AnnounceAndMaybeDie(SaveStep step) {
@@ -55,22 +55,36 @@ void AnnounceAndMaybeDie(SaveStep step) {
     for (int i = 0;; i ^= 1) SaveSettings(folder, CrashContent(i), true);
 }
 
+bool ReadByte(char* byte) {
+    for (;;) {
+        const ssize_t n = ::read(0, byte, 1);
+        if (n == 1) return true;
+        if (n == 0 || errno != EINTR) return false;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 2) return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool loop = std::strcmp(argv[2], "loop") == 0;
-    if (!loop) g_stopAt = std::atoi(argv[2]);
     CrashContent(0);  // built here once, not again in every child
 
     char command = 0;
-    while (::read(0, &command, 1) == 1) {
+    while (ReadByte(&command)) {
+        char step = 0;
+        char content = 0;
+        if (command == 'S') {
+            if (!ReadByte(&step) || !ReadByte(&content)) return 2;
+            g_stopAt = step;
+        } else if (command != 'L') {
+            return 2;
+        }
         const pid_t child = ::fork();
         if (child < 0) return 3;
         if (child == 0) {
-            if (loop) SaveForEver(folder);
-            SaveUntilStopped(folder, command);
+            if (command == 'L') SaveForEver(folder);
+            SaveUntilStopped(folder, content);
         }
         int status = 0;
         while (::waitpid(child, &status, 0) < 0)

@@ -22,7 +22,6 @@
 #include <random>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "tests/settings/crash_contents.h"
 
@@ -41,10 +40,10 @@ std::string ReadFile(const QString& path) {
 }
 
 // The crash writer (see crash_writer.cpp), talked to through its stdin and
-// stdout. Each Send() makes it fork one save, which ends with a report.
+// stdout. Each command sent makes it fork one save, which ends with a report.
 class CrashWriter {
 public:
-    CrashWriter(const std::string& folder, const std::string& mode) {
+    explicit CrashWriter(const std::string& folder) {
         int in[2];
         int out[2];
         // Close-on-exec, so that no other child keeps a pipe end open and
@@ -59,8 +58,7 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, in[0], 0);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        char* argv[] = {const_cast<char*>(KORVALEN_CRASH_WRITER), const_cast<char*>(folder.c_str()),
-                        const_cast<char*>(mode.c_str()), nullptr};
+        char* argv[] = {const_cast<char*>(KORVALEN_CRASH_WRITER), const_cast<char*>(folder.c_str()), nullptr};
         if (posix_spawn(&pid_, KORVALEN_CRASH_WRITER, &actions, nullptr, argv, environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(in[0]);
@@ -79,8 +77,14 @@ public:
 
     bool started() const { return pid_ != -1; }
 
-    // Asks for one more save.
-    bool Send(char command) { return ::write(in_, &command, 1) == 1; }
+    // A save killed at @p step, of crash content @p content.
+    bool SaveUntil(SaveStep step, int content) {
+        const char command[] = {'S', static_cast<char>(step), content == 1 ? '1' : '0'};
+        return ::write(in_, command, sizeof command) == static_cast<ssize_t>(sizeof command);
+    }
+
+    // Saves for ever, until killed.
+    bool SaveInALoop() { return ::write(in_, "L", 1) == 1; }
 
     // Exactly @p size bytes, or fewer when the writer ended first.
     std::string Read(size_t size) {
@@ -106,10 +110,10 @@ public:
     int Finish() {
         if (pid_ == -1) return -1;
         ::close(in_);
-        ::close(out_);
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
+        ::close(out_);
         pid_ = -1;
         return status;
     }
@@ -202,22 +206,23 @@ TEST(SettingsCrash, KilledWriterAlwaysLeavesACompleteFile) {
     ASSERT_EQ(SaveSettings(dir.path(), CrashContent(0), true), std::nullopt);
     int onDisk = 0;
 
-    // One folder throughout: each save also meets what the kill before left
-    // (a korvalen.~in, whole or cut; a korvalen.ini still writable).
-    constexpr int kKillsPerStep = 10;
-    for (const StepCase& c : kSteps) {
-        const int stopAt = static_cast<int>(c.step);
-        CrashWriter writer(folder, std::to_string(stopAt));
-        ASSERT_TRUE(writer.started()) << "cannot start " << KORVALEN_CRASH_WRITER;
-        // The steps a save reports before it is killed at c.step, in order.
-        std::string expectedReport;
-        for (int s = 0; s <= stopAt; ++s) expectedReport.push_back(static_cast<char>(s));
-        expectedReport.push_back('K');
+    CrashWriter writer(folder);
+    ASSERT_TRUE(writer.started()) << "cannot start " << KORVALEN_CRASH_WRITER;
+    // One folder throughout, and the steps in turn within each round, so
+    // that every save also meets what a kill at another step left (a
+    // korvalen.~in, empty, cut or whole; a korvalen.ini still writable).
+    constexpr int kRounds = 10;
+    for (int round = 0; round < kRounds; ++round) {
+        for (const StepCase& c : kSteps) {
+            SCOPED_TRACE(std::string("killed at ") + c.name + ", round " + std::to_string(round));
+            // The steps up to c.step in order, then the writer's word that
+            // SIGKILL ended the save.
+            std::string expectedReport;
+            for (int s = 0; s <= static_cast<int>(c.step); ++s) expectedReport.push_back(static_cast<char>(s));
+            expectedReport.push_back('K');
 
-        for (int kill = 0; kill < kKillsPerStep; ++kill) {
-            SCOPED_TRACE(std::string("killed at ") + c.name + ", kill " + std::to_string(kill));
             const int saving = 1 - onDisk;
-            ASSERT_TRUE(writer.Send(saving == 1 ? '1' : '0'));
+            ASSERT_TRUE(writer.SaveUntil(c.step, saving));
             ASSERT_EQ(writer.ReadReport(), expectedReport)
                 << "the save did not report its steps in order, or was not killed at the last";
 
@@ -235,8 +240,8 @@ TEST(SettingsCrash, KilledWriterAlwaysLeavesACompleteFile) {
             }
             onDisk = which;
         }
-        EXPECT_TRUE(EndedNormally(writer.Finish()));
     }
+    EXPECT_TRUE(EndedNormally(writer.Finish()));
 }
 
 TEST(SettingsCrash, KilledAtRandomMomentsLeavesACompleteFile) {
@@ -254,14 +259,14 @@ TEST(SettingsCrash, KilledAtRandomMomentsLeavesACompleteFile) {
     const auto save = (std::chrono::steady_clock::now() - start) / 3;
     const auto window = std::chrono::duration_cast<std::chrono::microseconds>(save).count() * 3 + 1;
 
-    CrashWriter writer(folder, "loop");
+    CrashWriter writer(folder);
     ASSERT_TRUE(writer.started()) << "cannot start " << KORVALEN_CRASH_WRITER;
     std::mt19937 random(12345);
     std::uniform_int_distribution<long long> delay(0, window);
     int killedMidSave = 0;
     for (int run = 0; run < 60; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
-        ASSERT_TRUE(writer.Send('L'));
+        ASSERT_TRUE(writer.SaveInALoop());
         // The saving child's pid says it is about to begin.
         pid_t saver = 0;
         const std::string pidBytes = writer.Read(sizeof saver);

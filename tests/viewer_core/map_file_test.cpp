@@ -91,8 +91,7 @@ protected:
 
 TEST_F(MapFile, SixteenColoursRoundTripAsFourBits) {
     const QImage map = RandomMap();
-    QString error;
-    ASSERT_TRUE(SaveMapBmp(map, Path("map.bmp"), &error)) << error.toStdString();
+    ASSERT_EQ(SaveMapBmp(map, Path("map.bmp")), std::nullopt);
     ExpectFileHolds(Path("map.bmp"), map, 4);
 }
 
@@ -102,8 +101,7 @@ TEST_F(MapFile, RedOverlaysRoundTripAsEightBitsReplacingTheOldFile) {
     surface.DrawAxes();
     ASSERT_EQ(map.colorCount(), 17);
     WriteAll(Path("map.bmp"), "an older map");
-    QString error;
-    ASSERT_TRUE(SaveMapBmp(map, Path("map.bmp"), &error)) << error.toStdString();
+    ASSERT_EQ(SaveMapBmp(map, Path("map.bmp")), std::nullopt);
     ExpectFileHolds(Path("map.bmp"), map, 8);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"map.bmp"});  // no temporary left
 }
@@ -112,7 +110,7 @@ TEST_F(MapFile, RedOverlaysRoundTripAsEightBitsReplacingTheOldFile) {
 TEST_F(MapFile, AReplacedMapKeepsTheModeItsOwnerGaveIt) {
     WriteAll(Path("map.bmp"), "an older map");
     ASSERT_EQ(::chmod(QFile::encodeName(Path("map.bmp")).constData(), 0640), 0);
-    ASSERT_TRUE(SaveMapBmp(RandomMap(), Path("map.bmp"), nullptr));
+    ASSERT_EQ(SaveMapBmp(RandomMap(), Path("map.bmp")), std::nullopt);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(Path("map.bmp")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -122,26 +120,25 @@ TEST_F(MapFile, AReplacedMapKeepsTheModeItsOwnerGaveIt) {
 
 TEST_F(MapFile, AFailedSaveGivesTheReasonAndLeavesTheOldFileWhole) {
     const QImage map = RandomMap();
-    QString error;
-    EXPECT_FALSE(SaveMapBmp(map, Path("missing/map.bmp"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    std::optional<QString> error = SaveMapBmp(map, Path("missing/map.bmp"));
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Path("missing")));
 
     // A name at the length limit leaves no room for the temporary's.
     const QString longName = Path(QString(251, u'm') + ".bmp");
     WriteAll(longName, "the old map");
-    error.clear();
-    EXPECT_FALSE(SaveMapBmp(map, longName, &error));
-    EXPECT_FALSE(error.isEmpty());
+    error = SaveMapBmp(map, longName);
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->isEmpty());
     EXPECT_EQ(ReadAll(longName), QByteArray("the old map"));
 
     // A read-only map is protected even from root, for whom rename ignores it.
     WriteAll(Path("kept.bmp"), "read-only map");
     QFile::setPermissions(Path("kept.bmp"), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    error.clear();
-    EXPECT_FALSE(SaveMapBmp(map, Path("kept.bmp"), nullptr));
-    EXPECT_FALSE(SaveMapBmp(map, Path("kept.bmp"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    error = SaveMapBmp(map, Path("kept.bmp"));
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->isEmpty());
     EXPECT_EQ(ReadAll(Path("kept.bmp")), QByteArray("read-only map"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);
 }
