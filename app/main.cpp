@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     const int status = korvalen::app::RunCommandLine(argc, argv);
     if (status >= 0) return status;
 
+    korvalen::app::PrepareWindowSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvalen");
     korvalen::data::InitResources();

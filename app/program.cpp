@@ -20,6 +20,10 @@ QString LocateProgramFolder(const QString& programFolder) {
 
 }  // namespace
 
+void PrepareWindowSystem() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 Program::Program(const QString& programFolder)
     : folder_(LocateProgramFolder(programFolder)), settingsFileExisted_(settings::SettingsFileExists(folder_)) {}
 

@@ -19,6 +19,16 @@
 
 namespace korvalen::app {
 
+/// To be called before the QApplication is made. On X11, Qt hands window
+/// contents to the server through shared memory, and each repaint of
+/// pixels already handed over first waits for the server to be done with
+/// them (a round trip). The progress bar repaints after each of the 796
+/// columns, so a generation waited on the X server 796 times (and much
+/// longer whenever the server or this program waited for a processor).
+/// Sent over the connection instead, a repaint never waits. An explicit
+/// QT_XCB_NO_MITSHM in the environment is left as it is.
+void PrepareWindowSystem();
+
 class Program : public QObject {
     Q_OBJECT
 public:

@@ -2,11 +2,22 @@
 // PROJ takes to project the same points with its azimuthal equidistant
 // projection on a sphere, and their ratio; then, in the offscreen windows,
 // the pointer read-out, the generation with its progress bar, saving and
-// loading the kept map, and writing the settings at exit.
+// loading the kept map, and writing the settings at exit. Run with
+// QT_QPA_PLATFORM=xcb on an X display (e.g. Xvfb), it also times the
+// generation on screen, from the Enter key in the locator box to the
+// viewer's first paint of the new map, with where that time goes, and the
+// start-up to the first window shown against a bare Qt main window's.
 #include <proj.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTimer>
+#include <QWindow>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QImage>
@@ -16,12 +27,14 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <string>
 #include <vector>
 
 #include "app/program.h"
 #include "data/resources.h"
+#include "generator/map_generation.h"
 #include "generator/projection.h"
 #include "settings/settings.h"
 #include "viewer/map_file.h"
@@ -52,14 +65,361 @@ std::string CpuName() {
     return "unknown CPU";
 }
 
+// --- On screen (X) -------------------------------------------------------
+
+double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+struct Spread {
+    double median = 0, min = 0, max = 0;
+};
+
+Spread SpreadOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.front(), v.back()};
+}
+
+// Lets the event loop run for @p ms milliseconds.
+void Settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The moments of one generation on screen, caught by an application-wide
+// event filter, from the Enter key to the viewer's first paint of the map.
+struct Timeline {
+    // mapDone: that first paint done and flushed to the X server.
+    Clock::time_point posted, keyIn, firstBar, lastBar, viewerShow, viewerExpose, mapPaint, mapDone;
+    bool keySeen = false, shown = false, exposed = false, painted = false;
+    int barPaints = 0;
+    int barIncreases = 0;  // paints showing a higher value than the paint before
+    int lastBarValue = -1;
+};
+
+class ScreenProbe : public QObject {
+public:
+    ScreenProbe(generator::TFormCarte* carte, viewer::TFormAzimut* viewer) : carte_(carte), viewer_(viewer) {}
+
+    // Presses Enter in the locator box holding @p locator; returns once the
+    // viewer painted its map (or after 10 s).
+    Timeline Run(const QString& locator) {
+        carte_->EditQRA->setText(locator);
+        t_ = Timeline{};
+        QEventLoop loop;
+        loop_ = &loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        armed_ = true;
+        t_.posted = Clock::now();
+        QApplication::postEvent(carte_->EditQRA, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+        QApplication::postEvent(carte_->EditQRA, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
+        loop.exec();
+        armed_ = false;
+        loop_ = nullptr;
+        return t_;
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (!armed_) return false;
+        const auto now = Clock::now();
+        switch (e->type()) {
+        case QEvent::KeyPress:
+            if (o == carte_->EditQRA && !t_.keySeen) {
+                t_.keySeen = true;
+                t_.keyIn = now;
+            }
+            break;
+        case QEvent::Paint:
+            if (o == carte_->ProgressBarCalcul && t_.keySeen && !t_.shown) {
+                if (t_.barPaints++ == 0) t_.firstBar = now;
+                t_.lastBar = now;
+                const int value = carte_->ProgressBarCalcul->value();
+                if (t_.lastBarValue >= 0 && value > t_.lastBarValue) ++t_.barIncreases;
+                t_.lastBarValue = value;
+            } else if (o == viewer_->ImageAzimut && t_.shown && !t_.painted) {
+                t_.painted = true;
+                t_.mapPaint = now;
+                // Runs once the paint and its flush are over.
+                if (loop_)
+                    QTimer::singleShot(0, loop_, [this] {
+                        t_.mapDone = Clock::now();
+                        loop_->quit();
+                    });
+            }
+            break;
+        case QEvent::Show:
+            if (o == viewer_ && t_.keySeen && !t_.shown) {
+                t_.shown = true;
+                t_.viewerShow = now;
+            }
+            break;
+        case QEvent::Expose:
+            if (t_.shown && !t_.exposed && o == viewer_->windowHandle()) {
+                t_.exposed = true;
+                t_.viewerExpose = now;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    generator::TFormCarte* carte_;
+    viewer::TFormAzimut* viewer_;
+    QEventLoop* loop_ = nullptr;
+    bool armed_ = false;
+    Timeline t_;
+};
+
+// Catches the first expose and the first paint of one top-level window.
+class FirstShown : public QObject {
+public:
+    explicit FirstShown(QWidget* window) : window_(window) {}
+    Clock::time_point expose, paint;
+    bool exposed = false, painted = false;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (!exposed && e->type() == QEvent::Expose && o == window_->windowHandle()) {
+            exposed = true;
+            expose = Clock::now();
+        }
+        if (!painted && e->type() == QEvent::Paint && o->isWidgetType() &&
+            static_cast<QWidget*>(o)->window() == window_) {
+            painted = true;
+            paint = Clock::now();
+            // Once this paint is done and flushed, the child reports.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+// Child process of the start-up figures: "--startup bare|program" shows a
+// bare QMainWindow or the program's windows as main() does, and prints the
+// times from the parent's launch (KORVALEN_BENCH_T0, steady clock, ns) to
+// QApplication constructed, first expose and first paint of the window.
+int StartupChild(int argc, char** argv, bool program) {
+    const Clock::time_point t0{Clock::duration{std::stoll(qgetenv("KORVALEN_BENCH_T0").toStdString())}};
+    const auto entered = Clock::now();
+    if (program) app::PrepareWindowSystem();  // as main() does
+    QApplication app(argc, argv);
+    const auto constructed = Clock::now();
+    QTemporaryDir folder;
+    std::unique_ptr<QMainWindow> bare;
+    std::unique_ptr<app::Program> korvalen;
+    QWidget* window = nullptr;
+    if (program) {
+        QApplication::setApplicationName("Korvalen");
+        data::InitResources();
+        korvalen = std::make_unique<app::Program>(folder.path());
+        korvalen->Start({});
+        window = &korvalen->FormCarte();
+    } else {
+        bare = std::make_unique<QMainWindow>();
+        bare->resize(796, 560);
+        bare->show();
+        window = bare.get();
+    }
+    const auto created = Clock::now();
+    FirstShown probe(window);
+    app.installEventFilter(&probe);
+    QTimer::singleShot(10000, &app, [] { QCoreApplication::exit(1); });
+    const int rc = QApplication::exec();
+    const auto flushed = Clock::now();
+    std::printf("%.3f %.3f %.3f %.3f %.3f %.3f\n", Ms(t0, entered), Ms(t0, constructed), Ms(t0, created),
+                Ms(t0, probe.expose), Ms(t0, probe.paint), Ms(t0, flushed));
+    return rc;
+}
+
+void StartupFigures(const QString& self, int runs) {
+    // Columns: main entered, QApplication built, windows created and shown,
+    // first expose, first paint, first paint done (event loop back).
+    std::vector<double> cols[2][6];
+    for (int i = 0; i < runs; ++i)
+        for (int kind = 0; kind < 2; ++kind) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "xcb");
+            env.insert("KORVALEN_BENCH_T0", QString::number(Clock::now().time_since_epoch().count()));
+            child.setProcessEnvironment(env);
+            child.start(self, {"--startup", kind ? "program" : "bare"});
+            if (!child.waitForFinished(20000) || child.exitCode() != 0) {
+                std::printf("start-up child failed: %s\n", child.readAllStandardError().constData());
+                return;
+            }
+            const QList<QByteArray> f = child.readAllStandardOutput().trimmed().split(' ');
+            if (f.size() != 6) return;
+            for (int c = 0; c < 6; ++c) cols[kind][c].push_back(f[c].toDouble());
+        }
+    std::printf("start-up on X, from launch, median of %d (min-max) [main, QApplication, windows shown,"
+                " first expose, first paint, first paint flushed], ms:\n", runs);
+    for (int kind = 0; kind < 2; ++kind) {
+        std::printf("  %-28s", kind ? "Korvalen generator window:" : "bare QMainWindow:");
+        for (int c = 0; c < 6; ++c) {
+            const Spread s = SpreadOf(cols[kind][c]);
+            std::printf(" %.1f (%.1f-%.1f)", s.median, s.min, s.max);
+        }
+        std::printf("\n");
+    }
+}
+
+// The generation as an operator runs it on an X display: Enter in the
+// locator box, then back to the generator with the viewer's menu; the
+// breakdown of where the time goes comes from the same runs.
+void GenerationOnScreen(generator::TFormCarte* carte, viewer::TFormAzimut* viewer, double bareGenerationMs, int runs) {
+    std::printf("generation on screen (%s, DISPLAY=%s, %d runs):\n", qPrintable(QGuiApplication::platformName()),
+                qgetenv("DISPLAY").constData(), runs);
+    ScreenProbe probe(carte, viewer);
+    qApp->installEventFilter(&probe);
+    std::vector<double> total, totalDone, keyLatency, beforeBar, inGeneration, afterGeneration, toExpose, exposeToPaint;
+    std::vector<int> barPaints, barIncreases;
+    const QString locators[] = {"JN18EU", "FN20XR", "QF56OD", "KP20LE"};
+    for (int i = 0; i < runs + 1; ++i) {
+        viewer->MenugenerateurClick();  // as "Back to map generator"
+        Settle(250);
+        const Timeline t = probe.Run(locators[i % 4]);
+        if (!t.painted) {
+            std::printf("  run %d: the viewer did not paint its map\n", i);
+            break;
+        }
+        if (i == 0) continue;  // the first run warms up
+        total.push_back(Ms(t.posted, t.mapPaint));
+        totalDone.push_back(Ms(t.posted, t.mapDone));
+        keyLatency.push_back(Ms(t.posted, t.keyIn));
+        beforeBar.push_back(Ms(t.keyIn, t.firstBar));
+        inGeneration.push_back(Ms(t.firstBar, t.lastBar));
+        afterGeneration.push_back(Ms(t.lastBar, t.viewerShow));
+        toExpose.push_back(Ms(t.viewerShow, t.viewerExpose));
+        exposeToPaint.push_back(Ms(t.viewerExpose, t.mapPaint));
+        barPaints.push_back(t.barPaints);
+        barIncreases.push_back(t.barIncreases);
+    }
+    qApp->removeEventFilter(&probe);
+    if (total.empty()) return;
+    auto line = [](const char* what, const std::vector<double>& v) {
+        const Spread s = SpreadOf(v);
+        std::printf("  %-62s median %7.2f ms (min %.2f, max %.2f)\n", what, s.median, s.min, s.max);
+    };
+    line("Enter in the locator box to the viewer's first map paint:", total);
+    line("  key posted to key delivered", keyLatency);
+    line("  key delivered to first bar paint (viewer hidden, busy text)", beforeBar);
+    line("  generation with its progress callback (first to last bar paint)", inGeneration);
+    const double generationMedian = SpreadOf(inGeneration).median;
+    std::printf("    of which the generation proper (in memory, above): %.2f ms,"
+                " progress-bar repaints: %.2f ms\n",
+                bareGenerationMs, generationMedian - bareGenerationMs);
+    line("  last bar paint to the viewer's show (image conversion)", afterGeneration);
+    line("  viewer show to its expose (window map, X round trip)", toExpose);
+    line("  viewer expose to the map's first paint", exposeToPaint);
+    line("Enter to the viewer's first map paint done and flushed to X:", totalDone);
+    std::sort(barPaints.begin(), barPaints.end());
+    std::sort(barIncreases.begin(), barIncreases.end());
+    std::printf("  progress-bar paint events per generation: %d to %d, of which showing a higher value: %d to %d"
+                " (columns: %d)\n",
+                barPaints.front(), barPaints.back(), barIncreases.front(), barIncreases.back(), geo::WorldWidth);
+
+    // The repaints alone, on the shown generator window.
+    viewer->MenugenerateurClick();
+    Settle(250);
+    QProgressBar* bar = carte->ProgressBarCalcul;
+    std::vector<double> repaints;
+    for (int r = 0; r < 5; ++r) {
+        const auto a = Clock::now();
+        for (int c = 0; c < geo::WorldWidth; ++c) {
+            bar->setValue(c);
+            bar->repaint();
+        }
+        repaints.push_back(Ms(a, Clock::now()));
+        bar->setValue(0);
+        Settle(50);
+    }
+    const Spread s = SpreadOf(repaints);
+    std::printf("  %d progress-bar repaints alone, median %.2f ms (min %.2f, max %.2f), %.1f us per repaint\n",
+                geo::WorldWidth, s.median, s.min, s.max, s.median * 1000 / geo::WorldWidth);
+
+    // Hiding and showing the viewer alone (show up to its map's first paint).
+    std::vector<double> hides, shows;
+    for (int r = 0; r < 5; ++r) {
+        viewer->show();
+        Settle(150);
+        auto a = Clock::now();
+        viewer->hide();
+        hides.push_back(Ms(a, Clock::now()));
+        Settle(150);
+        struct MapPaint : QObject {
+            QWidget* map;
+            Clock::time_point at;
+            bool seen = false;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                if (!seen && o == map && e->type() == QEvent::Paint) {
+                    seen = true;
+                    at = Clock::now();
+                }
+                return false;
+            }
+        } mapPaint;
+        mapPaint.map = viewer->ImageAzimut;
+        qApp->installEventFilter(&mapPaint);
+        a = Clock::now();
+        viewer->show();
+        for (int w = 0; w < 200 && !mapPaint.seen; ++w) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        qApp->removeEventFilter(&mapPaint);
+        if (mapPaint.seen) shows.push_back(Ms(a, mapPaint.at));
+    }
+    viewer->MenugenerateurClick();
+    Settle(100);
+    const Spread h = SpreadOf(hides);
+    std::printf("  hiding the shown viewer alone: median %.2f ms (min %.2f, max %.2f)\n", h.median, h.min, h.max);
+    if (!shows.empty()) {
+        const Spread w = SpreadOf(shows);
+        std::printf("  showing the viewer alone, to its map's first paint: median %.2f ms (min %.2f, max %.2f)\n",
+                    w.median, w.min, w.max);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--startup") return StartupChild(argc, argv, std::string(argv[2]) == "program");
+    // Offscreen unless a platform is asked for: QT_QPA_PLATFORM=xcb with a
+    // DISPLAY adds the figures on screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app::PrepareWindowSystem();  // as main() does
     QApplication app(argc, argv);
     data::InitResources();
-    const int runs = argc > 1 ? std::max(20, std::atoi(argv[1])) : 41;
     std::printf("machine: %s, %u hardware threads\n", CpuName().c_str(), std::thread::hardware_concurrency());
+    if (argc > 1 && std::string(argv[1]) == "--on-screen") {
+        // Only the figures on screen: "--on-screen [RUNS]".
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            std::fprintf(stderr, "--on-screen needs QT_QPA_PLATFORM=xcb and an X display\n");
+            return 2;
+        }
+        const int screenRuns = argc > 2 ? std::max(5, std::atoi(argv[2])) : 21;
+        QTemporaryDir folder;
+        app::Program program(folder.path());
+        program.Start({});
+        // The generation proper, in memory, as the window runs it without its bar.
+        generator::AzimuthalProjector projector;
+        const QImage world = program.FormCarte().ImageMercator->image();
+        const QImage templ = program.FormAzimut().MapTemplate();
+        QImage target;
+        const auto centre = geo::LocatorToLatLong("JN18EU");
+        const double generation = MedianMs(21, [&] {
+            geo::Real lat = centre->latitude;
+            generator::GenerateMapImage(projector, world, templ, target, lat, centre->longitude, {});
+        });
+        std::printf("generation JN18EU in memory, median of 21: %.3f ms\n", generation);
+        GenerationOnScreen(&program.FormCarte(), &program.FormAzimut(), generation, screenRuns);
+        StartupFigures(QCoreApplication::applicationFilePath(), 11);
+        return 0;
+    }
+    const int runs = argc > 1 ? std::max(20, std::atoi(argv[1])) : 41;
 
     QImage world(QString::fromLatin1(data::kWorldMapPath));
     QImage templ(QString::fromLatin1(data::kTemplatePath));
@@ -159,6 +519,10 @@ int main(int argc, char** argv) {
     });
     std::printf("generation in the window with its progress bar, median: %.2f ms (%.2f x the bare generation)\n",
                 windowMs, windowMs / generation);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        GenerationOnScreen(carte, viewer, generation, 21);
+        StartupFigures(QCoreApplication::applicationFilePath(), 11);
+    }
 
     // Saving the map and checking it back as the next start does, with and
     // without the red of the overlays (4 and 8 bits per pixel).

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QUrl>
 
 #include "data/resources.h"
@@ -107,6 +109,14 @@ TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::Langua
     ProgressBarCalcul->setRange(0, geo::WorldWidth);
     ProgressBarCalcul->setValue(0);
     ProgressBarCalcul->setTextVisible(false);
+    // The bar repaints after every column of the generation. The default
+    // style draws it with antialiased rounded shapes whose filling Qt hands
+    // to its thread pool at every repaint; the Windows style's plain
+    // rectangles are drawn on this thread. The style belongs to the bar.
+    if (QStyle* barStyle = QStyleFactory::create(QStringLiteral("Windows"))) {
+        barStyle->setParent(ProgressBarCalcul);
+        ProgressBarCalcul->setStyle(barStyle);
+    }
 
     TimerFinImage->setInterval(100);
     TimerFinImage->setSingleShot(false);

@@ -17,11 +17,18 @@ void ImageWidget::setImage(const QImage& image) {
 }
 
 void ImageWidget::imageChanged() {
-    shown_ = image_.convertToFormat(QImage::Format_RGB32);
+    // Converted at the next paint: a picture never shown (the viewer's
+    // template, the map before the viewer opens) is never converted, and
+    // changes in a row before a paint cost one conversion.
+    stale_ = true;
     update();
 }
 
 void ImageWidget::paintEvent(QPaintEvent* event) {
+    if (stale_) {
+        shown_ = image_.convertToFormat(QImage::Format_RGB32);
+        stale_ = false;
+    }
     QPainter p(this);
     p.drawImage(event->rect(), shown_, event->rect());
 }

@@ -34,7 +34,8 @@ protected:
 
 private:
     QImage image_;
-    QImage shown_;  // the indexed picture converted once per change, not per paint
+    QImage shown_;  // the indexed picture converted at most once per change, not per paint
+    bool stale_ = true;  // shown_ still to be converted from image_
     Qt::MouseButton pressed_ = Qt::NoButton;
 };
 
