@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "generator/map_generation.h"
 #include "geo/geo.h"
 #include "korvalen_version.h"
+#include "settings/durable_file.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
 
@@ -30,7 +30,13 @@ constexpr char kUsage[] =
     "  --render LOCATOR  generate the azimuthal equidistant map centred on\n"
     "                    LOCATOR without opening a window\n"
     "  --output FILE     where --render writes the map: FILE ending in .bmp\n"
-    "                    (Windows bitmap) or .png, in lower case\n"
+    "                    (Windows bitmap) or .png, in lower case; a new file,\n"
+    "                    or a regular file it replaces whole (not when\n"
+    "                    read-only). A symbolic link to a regular file is\n"
+    "                    followed: the link stays and the file it points to\n"
+    "                    is replaced. Anything else (a folder, a FIFO, a\n"
+    "                    device, a link to one of them or to nothing) is\n"
+    "                    refused\n"
     "  --help            show this text\n"
     "  --version         show the program's version\n";
 
@@ -39,14 +45,16 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-int Render(const std::string& locator, const QString& output) {
+int Render(const std::string& locator, const settings::FilePath& output) {
     const auto centre = geo::LocatorToLatLong(locator);
     if (!centre) return Fail("'" + locator + "' is not a six-character QRA locator such as JN18EU");
     // The program's one rule for a map file's name decides BMP; PNG follows
-    // the same rule, lower case.
-    const bool bmp = viewer::HasBmpName(output);
-    if (!bmp && !output.endsWith(QLatin1String(".png"), Qt::CaseSensitive))
-        return Fail("the output file must end in .bmp or .png: " + output.toStdString());
+    // the same rule, lower case. The rule reads the decoded name: the ending
+    // is ASCII, which bytes that are not UTF-8 before it never change.
+    const QString shown = output.ToString();
+    const bool bmp = viewer::HasBmpName(shown);
+    if (!bmp && !shown.endsWith(QLatin1String(".png"), Qt::CaseSensitive))
+        return Fail("the output file must end in .bmp or .png: " + shown.toStdString());
 
     // Offscreen: --render must work where no display exists. It prints
     // nothing on success, so the toolkit's own chatter (a missing runtime
@@ -70,17 +78,10 @@ int Render(const std::string& locator, const QString& output) {
     viewer::MapSurface surface(&map);
     surface.DrawCentreLabel(QString::fromStdString(centreText));
 
-    if (bmp) {
-        if (const auto failure = viewer::SaveMapBmp(map, output))
-            return Fail("cannot write " + output.toStdString() + ": " + failure->toStdString());
-        return 0;
-    }
-    // QSaveFile writes beside the target and renames at commit, so a failed
-    // write leaves no file behind.
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly)) return Fail("cannot write " + output.toStdString() + ": " + file.errorString().toStdString());
-    if (!map.save(&file, "PNG") || !file.commit())
-        return Fail("cannot write " + output.toStdString() + ": " + file.errorString().toStdString());
+    // Both formats go the same durable way, links and all: a failed write
+    // leaves the old file whole, and what is not a file of data is refused.
+    if (const auto failure = viewer::SaveMapFile(map, output, bmp ? viewer::MapFormat::Bmp : viewer::MapFormat::Png))
+        return Fail("cannot write " + shown.toStdString() + ": " + failure->toStdString());
     return 0;
 }
 
@@ -99,7 +100,9 @@ int RunCommandLine(int argc, char** argv) {
     }
     if (first.rfind("--", 0) != 0) return -1;  // a locator for the windows
     std::string locator;
-    QString output;
+    // The name's bytes exactly: decoding them into a QString would merge
+    // every name that is not valid UTF-8 into one with U+FFFD.
+    settings::FilePath output;
     bool render = false, haveOutput = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -110,14 +113,14 @@ int RunCommandLine(int argc, char** argv) {
                 locator = argv[++i];
             } else {
                 haveOutput = true;
-                output = QString::fromLocal8Bit(argv[++i]);
+                output = settings::FilePath::FromCommandLine(argv[++i]);
             }
         } else {
             return Fail("unknown argument '" + a + "' (see --help)");
         }
     }
     if (!render) return Fail("--output goes with --render LOCATOR (see --help)");
-    if (!haveOutput || output.isEmpty()) return Fail("--render needs --output FILE (see --help)");
+    if (!haveOutput || output.ToString().isEmpty()) return Fail("--render needs --output FILE (see --help)");
     return Render(locator, output);
 }
 

@@ -98,7 +98,8 @@ TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::Langua
     BitBtn1->setParent(client);
     BitBtn1->setGeometry(370 + 96 - 21, kRowTop + 2, 19, 18);
     BitBtn1->setText(QString::fromUtf8("\u2713"));
-    BitBtn1->setFocusPolicy(Qt::NoFocus);
+    // Tab moves from the box to the button and on, as in any form.
+    BitBtn1->setFocusPolicy(Qt::TabFocus);
     BitBtn1->setDefault(true);
     BitBtn1->raise();
     StaticTextPos->setParent(client);
@@ -151,7 +152,9 @@ void TFormCarte::SetLocatorCentre(const geo::LatLong& centre) {
 
 void TFormCarte::CheckCommandLineLocator(const QStringList& arguments) {
     if (arguments.isEmpty()) return;
-    if (const auto p = geo::LocatorToLatLong(arguments.first().toUpper().toStdString())) SetLocatorCentre(*p);
+    // LocatorToLatLong takes either case of a-z itself: upper-casing with
+    // Unicode's rules first would turn "ı" or "ﬀ" into letters it accepts.
+    if (const auto p = geo::LocatorToLatLong(arguments.first().toStdString())) SetLocatorCentre(*p);
 }
 
 void TFormCarte::ImageMercatorMouseMove(int x, int y) {
@@ -209,6 +212,10 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     display_->Window().show();
     MenuVoir->setEnabled(true);
     StaticText1->setText(promptText_);
+    // The viewer now stands alone on the screen, whatever started the
+    // generation; waiting for this window's next paint would leave it up
+    // until something happened to repaint it.
+    hide();
 }
 
 void TFormCarte::ApplyGeneratorLanguage(languages::Language /*language*/) {
@@ -300,9 +307,13 @@ bool TFormCarte::event(QEvent* e) {
 
 bool TFormCarte::eventFilter(QObject* watched, QEvent* e) {
     if (watched == EditQRA && e->type() == QEvent::FocusIn) {
-        // Entering the locator box presses the button too, so a locator left
-        // in it generates again.
-        QMetaObject::invokeMethod(this, &TFormCarte::BitBtn1Click, Qt::QueuedConnection);
+        // Moving into the locator box from another control of the window
+        // presses the button too, so a locator left in it generates again.
+        // The window becoming active again, or a menu closing, hands the
+        // focus back to the box without the operator going there.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason)
+            QMetaObject::invokeMethod(this, &TFormCarte::BitBtn1Click, Qt::QueuedConnection);
     }
     if (watched == centralWidget() && e->type() == QEvent::Paint) FormPaint();
     return QMainWindow::eventFilter(watched, e);

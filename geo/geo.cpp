@@ -3,13 +3,38 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <string_view>
 
 #include "geo/cp1252.h"
 
 namespace korvalen::geo {
 
 std::string ConversionErrorText(const std::string& value) {
-    return "'" + value + "' n'est pas une valeur enti\u00e8re correcte";
+    // A settings file edited by hand can hold a value of any length and any
+    // bytes; laid out whole in a message box, a million digits freeze the
+    // program, and a NUL ends the message wherever it is taken as a C string.
+    //
+    // Only the head is decoded: no character takes more than four bytes, so
+    // the first (ShownValueLength + 1) * 4 bytes hold one character more than
+    // is shown whenever the value has that many, and a sequence the cut
+    // splits lies past the characters kept.
+    constexpr std::size_t kHeadBytes = (ShownValueLength + 1) * 4;
+    std::u32string shown = text::Utf8ToUtf32(std::string_view(value).substr(0, kHeadBytes));
+    const bool shortened = shown.size() > ShownValueLength;
+    if (shortened) shown.resize(ShownValueLength);
+    for (char32_t& c : shown) {
+        // The control pictures U+2400-U+241F and U+2421 stand for C0 and DEL
+        // one for one; C1 controls have none.
+        if (c < 0x20)
+            c = 0x2400 + c;
+        else if (c == 0x7F)
+            c = 0x2421;
+        else if (c >= 0x80 && c < 0xA0)
+            c = 0xFFFD;
+    }
+    std::string out = "'" + text::Utf32ToUtf8(shown);
+    if (shortened) out += "\u2026";
+    return out + "' n'est pas une valeur enti\u00e8re correcte";
 }
 
 long long Nint(Real v) {

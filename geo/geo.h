@@ -12,6 +12,7 @@
 //
 // This library links nothing but the C++ standard library.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -59,8 +60,16 @@ struct MapPixel {
     int y = 0;
 };
 
+/// How many characters of a bad value ConversionErrorText shows.
+constexpr std::size_t ShownValueLength = 40;
+
 /// The runtime's message for a number that is not a decimal integer:
-/// "'<value>' n'est pas une valeur entière correcte" (UTF-8).
+/// "'<value>' n'est pas une valeur entière correcte" (UTF-8), for the
+/// operator to read. The value appears as far as its first ShownValueLength
+/// characters (whole characters, never part of one), followed by "…" when
+/// there are more; a control character shows as its Unicode control picture
+/// (NUL as "␀", TAB as "␉", DEL as "␡"), a C1 control and a malformed UTF-8
+/// byte as "�". Its cost does not grow with the value's length.
 std::string ConversionErrorText(const std::string& value);
 
 /// Nearest integer, exact halves to the even neighbour (nint(2.5) = 2).

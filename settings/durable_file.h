@@ -3,6 +3,7 @@
 // either the old file or the new one whole: the new one is written beside
 // it, flushed to the disk, and renamed over it in one step. The settings
 // and the saved maps both go this way. Qt Core only.
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -27,6 +28,52 @@ void FlushFolder(const QString& folder);
 
 /// Renames @p from over @p to in one step, even when @p to is read-only.
 std::optional<QString> ReplaceFile(const QString& from, const QString& to);
+
+/// A file's name as the system's calls take it. POSIX names are bytes and are
+/// kept exactly: one that is not valid UTF-8, which a QString would turn into
+/// U+FFFD, still names its own file and no other. Windows names are UTF-16,
+/// held as the QString they are.
+class FilePath {
+public:
+    FilePath() = default;
+    /// The name @p name gives, encoded as Qt's own file calls encode it.
+    explicit FilePath(const QString& name);
+    /// A name as the command line gives it: its bytes exactly on POSIX; on
+    /// Windows decoded from the local code page.
+    static FilePath FromCommandLine(const char* argument);
+    /// The name for messages and for the rules on its ending, decoded as Qt
+    /// decodes names (bytes that are not UTF-8 show as U+FFFD).
+    QString ToString() const;
+#ifdef _WIN32
+    const QString& Native() const { return native_; }
+#else
+    const QByteArray& Native() const { return native_; }
+#endif
+
+private:
+#ifdef _WIN32
+    QString native_;
+#else
+    QByteArray native_;
+#endif
+};
+
+/// The reason given when the name holds something other than a directory or
+/// a file of data: a FIFO, a device, a socket, or a link to one of them.
+inline constexpr char kNotARegularFile[] = "Not a regular file";
+
+/// Makes @p target hold exactly @p bytes, durably: a new file is written
+/// beside it, every write and the flush to the disk checked, and renamed over
+/// it in one step, so a full disk or a crash leaves the old file whole.
+/// Only a new name or a regular file is written. A symbolic link to a regular
+/// file is followed: the link stays and the file it points to is replaced, in
+/// its own folder. Anything else (a directory, a FIFO, a device, a link to
+/// one of them or to nothing) is refused from its type alone, never opened.
+/// An existing file keeps its permission bits, and one that is read-only (no
+/// write bit, or not writable by this user) is refused, root included.
+/// @return nullopt when the file is complete on disk, otherwise the reason:
+///         the system's own, or kNotARegularFile
+std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes);
 
 /// Gives the open @p file the permission bits @p model has, so a replaced
 /// file keeps what its owner set. Windows keeps no more than the read-only

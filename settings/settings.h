@@ -113,9 +113,16 @@ std::string FormatSettings(const Settings& values);
 /// start, before reading, and hands it to both LoadSettings and SaveSettings.
 bool SettingsFileExists(const QString& folder);
 
+/// The largest korvalen.ini read. The real file is a few kilobytes even with
+/// full DX tables; anything bigger is not a settings file.
+inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
+
 /// Reads korvalen.ini from @p folder. When @p settingsFileExisted is false,
-/// nothing is read and the defaults come back. A file that cannot be opened
-/// gives "Impossible d'ouvrir le fichier "korvalen.ini". <reason>".
+/// nothing is read and the defaults come back. Only a regular file (or a
+/// symbolic link to one) of at most MaxSettingsFileSize bytes is read, and
+/// no open blocks; anything else is a file that cannot be opened, and gives
+/// "Impossible d'ouvrir le fichier "korvalen.ini". <reason>" with the
+/// defaults.
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted);
 
 /// The points one SaveSettings passes, in this order. Up to FlushedToDisk

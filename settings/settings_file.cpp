@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cerrno>
 #include <string>
 
 #include "settings/durable_file.h"
@@ -15,6 +17,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,17 +112,91 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepH
 
 bool SettingsFileExists(const QString& folder) { return QFileInfo::exists(PathIn(folder, SettingsFileName)); }
 
+namespace {
+
+// The reason given for a settings file that is a FIFO, a device or a socket.
+constexpr char kNotRegularFile[] = "Not a regular file";
+
+// The settings file's bytes into @p bytes; otherwise why they cannot be had.
+// Whatever carries the name (a FIFO without a writer, /dev/zero, a runaway
+// log) must neither hang the start-up nor swamp it, so only a regular file,
+// possibly behind a symbolic link, is read, and no more than
+// MaxSettingsFileSize of it.
+std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes) {
+#ifdef _WIN32
+    const QFileInfo info(path);
+    if (info.isDir()) return SystemErrorText(EISDIR);
+    if (info.exists() && !info.isFile()) return QString::fromLatin1(kNotRegularFile);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    const QByteArray data = file.read(MaxSettingsFileSize + 1);
+    if (file.error() != QFileDevice::NoError) return file.errorString();
+    if (data.size() > MaxSettingsFileSize) return SystemErrorText(EFBIG);
+    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
+    return std::nullopt;
+#else
+    const QByteArray name = QFile::encodeName(path);
+    // The type is looked at before opening, since opening some devices
+    // already acts on them, and again on the open file, which is the one
+    // read whatever replaced the name in between. O_NONBLOCK: an open FIFO
+    // does not wait for a writer.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) return SystemErrorText(errno);
+    const auto refusal = [](const struct stat& s) -> std::optional<QString> {
+        if (S_ISDIR(s.st_mode)) return SystemErrorText(EISDIR);
+        if (!S_ISREG(s.st_mode)) return QString::fromLatin1(kNotRegularFile);
+        if (s.st_size > MaxSettingsFileSize) return SystemErrorText(EFBIG);
+        return std::nullopt;
+    };
+    if (std::optional<QString> refused = refusal(st)) return refused;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return SystemErrorText(errno);
+    std::optional<QString> failure;
+    if (::fstat(fd, &st) != 0)
+        failure = SystemErrorText(errno);
+    else
+        failure = refusal(st);
+    // The file may still grow while it is read: one byte past the limit is
+    // enough to know.
+    std::string data;
+    if (!failure) data.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t filled = 0;
+    while (!failure) {
+        if (filled == data.size()) {
+            if (data.size() > static_cast<size_t>(MaxSettingsFileSize)) {
+                failure = SystemErrorText(EFBIG);
+                break;
+            }
+            data.resize(std::min(data.size() * 2, static_cast<size_t>(MaxSettingsFileSize) + 1));
+        }
+        const ssize_t n = ::read(fd, data.data() + filled, data.size() - filled);
+        if (n > 0)
+            filled += static_cast<size_t>(n);
+        else if (n == 0)
+            break;
+        else if (errno != EINTR)
+            failure = SystemErrorText(errno);
+    }
+    ::close(fd);
+    if (failure) return failure;
+    data.resize(filled);
+    bytes = std::move(data);
+    return std::nullopt;
+#endif
+}
+
+}  // namespace
+
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
     if (!settingsFileExisted) return {};
-    QFile file(PathIn(folder, SettingsFileName));
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::string bytes;
+    if (const std::optional<QString> reason = ReadSettingsFile(PathIn(folder, SettingsFileName), bytes)) {
         LoadResult result;
         result.error = std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " +
-                       file.errorString().toStdString();
+                       reason->toStdString();
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    return ParseSettings(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    return ParseSettings(bytes);
 }
 
 std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,

@@ -2,7 +2,9 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 
 #include "data/resources.h"
@@ -12,6 +14,7 @@
 #include "viewer/clock_text.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
+#include "viewer/window_geometry.h"
 #include "widgets/messages.h"
 #include "widgets/named.h"
 
@@ -140,7 +143,10 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     TimerSeconde->start();
 
     connect(ImageAzimut, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageAzimutMouseMove);
-    connect(ImageAzimut, &ImageWidget::clicked, this, [this](Qt::MouseButton, int, int) { ImageAzimutClick(); });
+    // The map click is the left button's; the others do nothing here.
+    connect(ImageAzimut, &ImageWidget::clicked, this, [this](Qt::MouseButton button, int, int) {
+        if (button == Qt::LeftButton) ImageAzimutClick();
+    });
     connect(MenuUnitKM, &QAction::triggered, this, &TFormAzimut::MenuUnitKMClick);
     connect(MenuUnitmile, &QAction::triggered, this, &TFormAzimut::MenuUnitmileClick);
     connect(Menugenerateur, &QAction::triggered, this, &TFormAzimut::MenugenerateurClick);
@@ -164,10 +170,18 @@ bool TFormAzimut::TakeSavedMapLoaded() {
 }
 
 void TFormAzimut::ApplyStartSettings(const settings::Settings& values) {
-    startTop_ = values.viewerTop;
-    startLeft_ = values.viewerLeft;
-    startHeight_ = values.viewerHeight;
-    startWidth_ = values.viewerWidth;
+    // The first screen listed is the primary one, where a window off every
+    // screen is brought back.
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) screens << screen->availableGeometry();
+    const QRect start = ReachableGeometry(
+        QRect(values.viewerLeft, values.viewerTop, values.viewerWidth, values.viewerHeight), screens);
+    startTop_ = start.top();
+    startLeft_ = start.left();
+    startHeight_ = start.height();
+    startWidth_ = start.width();
     startHorizontalScroll_ = values.viewerScroll;
     startUtc_ = values.utc;
     state_.UnitFactor = values.unitFactor == geo::KilometreFactor ? geo::KilometreFactor : geo::StatuteMileFactor;
@@ -335,7 +349,10 @@ void TFormAzimut::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormAzimut::event(QEvent* e) {
-    if (e->type() == QEvent::Show) FormShow();
+    // Only a show the program asks for is a showing: the window system's
+    // own show events (the window restored from the task bar) must not
+    // throw it back to the start geometry and clock mode.
+    if (e->type() == QEvent::Show && !e->spontaneous()) FormShow();
     if (e->type() == QEvent::WindowActivate) FormActivate();
     return QMainWindow::event(e);
 }

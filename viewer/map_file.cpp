@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QList>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "data/palette.h"
 #include "geo/geo.h"
 #include "settings/durable_file.h"
+#include "viewer/bmp_check.h"
 #include "viewer/map_surface.h"
 
 namespace korvalen::viewer {
@@ -32,6 +32,29 @@ bool HasWriteBit(const QFileInfo& info) {
     constexpr QFileDevice::Permissions kWrite =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return (info.permissions() & kWrite) != 0;
+}
+
+// Far above any 600 × 600 map (32 bits per pixel with a V5 header and a
+// colour profile is under 2 MB): a bigger file is not a map, and is not read
+// whole to find that out.
+constexpr qint64 kMaxMapFileBytes = 16 * 1024 * 1024;
+
+// The map decoded from @p fileName, or a null image. The bytes are read once
+// and checked before the decoder sees them, since Qt's reader makes up what a
+// damaged file lacks; the bytes checked are the bytes decoded.
+QImage DecodeCheckedMap(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return QImage();
+    QByteArray bytes = file.read(kMaxMapFileBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxMapFileBytes) return QImage();
+    if (CheckBmpBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), geo::MapSize,
+                      geo::MapSize))
+        return QImage();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    reader.setDecideFormatFromContent(false);
+    return reader.read();
 }
 
 QImage ToPaletteIndexed(const QImage& image) {
@@ -54,56 +77,26 @@ QImage ToPaletteIndexed(const QImage& image) {
 
 }  // namespace
 
-std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName) {
+std::optional<QString> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format) {
     // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
     // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
-    // are. Encoding first means nothing touches the disk for a bad image.
+    // are. Encoding into memory first means nothing touches the disk for a
+    // bad image, and the file is then written by checked system calls: Qt's
+    // file devices lose the system's reason for a failed write, and
+    // QSaveFile can even miss the failure of its last one.
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!map.save(&buffer, "BMP")) return QStringLiteral("The map could not be encoded as a bitmap.");
+        if (!map.save(&buffer, format == MapFormat::Bmp ? "BMP" : "PNG"))
+            return format == MapFormat::Bmp ? QStringLiteral("The map could not be encoded as a bitmap.")
+                                            : QStringLiteral("The map could not be encoded as a PNG image.");
     }
+    return settings::WriteFileDurably(file, bytes);
+}
 
-    const QFileInfo old(fileName);
-    const bool exists = old.exists();
-    if (exists) {
-        if (old.isDir()) return settings::SystemErrorText(EISDIR);
-        // Renaming over a file needs no right to the file itself, only to
-        // its folder; the user's read-only mark must still protect it, as a
-        // direct write would (root included, whom isWritable never refuses).
-        if (!HasWriteBit(old) || !old.isWritable()) return settings::SystemErrorText(EACCES);
-    }
-
-    // The new map is written beside the target and renamed over it only
-    // once complete and on disk: a full disk or a crash mid-write never
-    // leaves a truncated map in place of a good one. Named after the target
-    // so that a leftover is recognisable; NewOnly so that no existing file
-    // is ever reused.
-    QFile temp;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        temp.setFileName(fileName + QLatin1Char('.') +
-                         QString::number(QRandomGenerator::global()->generate() % 0x1000000, 16) +
-                         QStringLiteral(".tmp"));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
-        if (!QFileInfo::exists(temp.fileName())) break;  // not a name clash: give up
-    }
-    if (!temp.isOpen()) return temp.errorString();
-
-    std::optional<QString> failure;
-    if (temp.write(bytes) != bytes.size()) failure = temp.errorString();
-    // A replaced map keeps the permissions its owner gave the old one.
-    if (!failure && exists) failure = settings::CopyPermissionBits(fileName, temp);
-    if (!failure) failure = settings::FlushToDisk(temp);
-    temp.close();
-    if (!failure && temp.error() != QFileDevice::NoError) failure = temp.errorString();
-    if (!failure) failure = settings::ReplaceFile(temp.fileName(), fileName);
-    if (failure) {
-        QFile::remove(temp.fileName());
-        return failure;
-    }
-    settings::FlushFolder(QFileInfo(fileName).absolutePath());
-    return std::nullopt;
+std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName) {
+    return SaveMapFile(map, settings::FilePath(fileName), MapFormat::Bmp);
 }
 
 bool HasBmpName(const QString& fileName) { return fileName.endsWith(QLatin1String(".bmp"), Qt::CaseSensitive); }
@@ -125,9 +118,7 @@ KeptMap CheckKeptMap(const QString& fileName) {
         return result;
     }
 
-    QImageReader reader(fileName, "BMP");
-    reader.setDecideFormatFromContent(false);
-    QImage image = reader.read();
+    const QImage image = DecodeCheckedMap(fileName);
     if (image.isNull() || image.width() != geo::MapSize || image.height() != geo::MapSize) {
         result.status = KeptMapStatus::DecodeError;
         result.message = QStringLiteral("The kept map \"%1\" cannot be read as a %2 × %2 bitmap.")

@@ -1,22 +1,36 @@
 #pragma once
-// The azimuthal map on disk: saved as a Windows BMP, and the kept map
-// checked and loaded again at start-up.
+// The azimuthal map on disk: saved as a Windows BMP (or a PNG, from the
+// command line), and the kept map checked and loaded again at start-up.
 
 #include <QImage>
 #include <QString>
 
 #include <optional>
 
+#include "settings/durable_file.h"
+
 namespace korvalen::viewer {
 
-/// Writes @p map (Format_Indexed8) as an uncompressed BMP holding exactly
-/// its pixels and colours: 4 bits per pixel with at most 16 colours, 8 bits
-/// otherwise. The file is written beside the target and renamed over it at
-/// the end, so a failed save leaves any old file whole; an existing file is
-/// replaced without asking, unless it is read-only (no write permission bit,
-/// or not writable by this user), which fails as a direct write would.
-/// @return nullopt when the file is complete on disk, otherwise the
-///         system's reason
+enum class MapFormat {
+    Bmp,  ///< uncompressed Windows bitmap, as SaveMapBmp describes
+    Png,  ///< lossless, the palette kept
+};
+
+/// Writes @p map (Format_Indexed8) to @p file in @p format. The map is
+/// encoded first, then written beside the target and renamed over it at the
+/// end (settings::WriteFileDurably), so a failed save, a full disk included,
+/// leaves any old file whole and gives the system's reason. An existing file
+/// is replaced without asking, unless it is read-only (no write permission
+/// bit, or not writable by this user), which fails as a direct write would.
+/// Only a new name or a regular file is written; a symbolic link to a
+/// regular file is followed (the link stays, the file it points to is
+/// replaced); anything else (a directory, a FIFO, a device, a link to one of
+/// them or to nothing) is refused without being opened.
+/// @return nullopt when the file is complete on disk, otherwise the reason
+std::optional<QString> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format);
+
+/// SaveMapFile as a BMP holding exactly the map's pixels and colours: 4 bits
+/// per pixel with at most 16 colours, 8 bits otherwise, uncompressed.
 std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName);
 
 /// The one rule for a map file's name: its last four characters are exactly
@@ -27,7 +41,7 @@ bool HasBmpName(const QString& fileName);
 enum class KeptMapStatus {
     Ok,
     BitmapError,  ///< missing, not readable and writable, or not named *.bmp
-    DecodeError,  ///< not a 600 × 600 BMP
+    DecodeError,  ///< not a whole 600 × 600 BMP
 };
 
 struct KeptMap {
@@ -39,6 +53,9 @@ struct KeptMap {
 /// The start-up checks of the kept map, in this order: the file exists and
 /// opens for reading and writing (and has a write permission bit), its name
 /// ends in ".bmp" exactly (case matters), and it decodes as a 600 × 600 BMP.
+/// Its bytes must first pass CheckBmpBytes (bmp_check.h) and be at most
+/// 16 MiB: a damaged map, whose missing pixels the decoder would make up, is
+/// a DecodeError like any file that does not decode.
 /// A map stored with more than 8 bits per pixel comes back indexed against
 /// the palette (and the overlays' red where it is used), each pixel taking
 /// the nearest of those colours.

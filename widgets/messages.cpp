@@ -35,7 +35,7 @@ void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler);
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, MessageKind kind, const QString& text) {
     if (Handler()) return Handler()(kind, text);
-    QMessageBox::Icon icon = QMessageBox::Information;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (kind) {
         case MessageKind::Plain: break;

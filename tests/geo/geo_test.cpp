@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
+
+#include "geo/cp1252.h"
 
 using namespace korvalen::geo;
 
@@ -97,6 +101,73 @@ TEST(TextToLatLong, NonNumericFieldIsAConversionError) {
     EXPECT_EQ(p.longitude, 2);
     // A silent stop is no error.
     EXPECT_EQ(TextToLatLong("10\u00b00' X / 2\u00b00' E", p), std::nullopt);
+}
+
+// ---- The conversion message: the value as the operator can read it.
+
+struct ShownValueCase {
+    const char* label;
+    std::string value;
+    std::string shown;  // what appears between the quotes
+};
+
+// The label only: some values are a million characters long.
+void PrintTo(const ShownValueCase& c, std::ostream* os) { *os << c.label; }
+
+const std::string kEllipsis = "\u2026";
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+const ShownValueCase kShownValueCases[] = {
+    {"Short", "8x", "8x"},
+    {"Empty", "", ""},
+    {"ExactlyTheLimit", std::string(40, '9'), std::string(40, '9')},
+    {"OneOverTheLimit", std::string(41, '9'), std::string(40, '9') + kEllipsis},
+    {"MillionDigits", std::string(1000000, '9'), std::string(40, '9') + kEllipsis},
+    // A NUL would end the message wherever it is handled as a C string.
+    {"Nul", std::string("1\0" "2", 3), "1\u24002"},
+    {"NulAtTheEnd", std::string(1, '\0'), "\u2400"},
+    {"TabEscapeAndDelete", "1\t2\x1b" "3\x7f", "1\u24092\u241b3\u2421"},
+    {"LineBreaks", "1\r\n2", "1\u240d\u240a2"},
+    // The bytes Windows-1252 leaves undefined arrive as C1 controls.
+    {"C1Control", "1\u0081" "2", "1\ufffd2"},
+    // Characters are counted, not bytes, and never split.
+    {"TwoByteCharacterAtTheCut", std::string(39, 'a') + "\u00e9\u00e9", std::string(39, 'a') + "\u00e9" + kEllipsis},
+    {"FourByteCharacterAtTheCut", std::string(39, 'a') + "\U0001F4E1" + "b",
+     std::string(39, 'a') + "\U0001F4E1" + kEllipsis},
+    {"ThreeByteCharactersOnly", Repeat("\u20ac", 50), Repeat("\u20ac", 40) + kEllipsis},
+    {"MalformedUtf8", "1\xff\xc3", "1\ufffd\ufffd"},
+    {"MalformedUtf8PastTheCut", std::string(40, 'a') + "\xe2\x82", std::string(40, 'a') + kEllipsis},
+};
+
+class ConversionMessage : public testing::TestWithParam<ShownValueCase> {};
+
+TEST_P(ConversionMessage, ShowsTheValueReadably) {
+    const ShownValueCase& c = GetParam();
+    const std::string message = ConversionErrorText(c.value);
+    // Short enough to lay out at once (and to print, should it fail).
+    ASSERT_LE(message.size(), 250u);
+    EXPECT_EQ(message, "'" + c.shown + "' n'est pas une valeur enti\u00e8re correcte");
+    // Whole characters only: the text survives decoding unchanged.
+    EXPECT_EQ(korvalen::text::Utf32ToUtf8(korvalen::text::Utf8ToUtf32(message)), message);
+    EXPECT_EQ(message.find('\0'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ConversionMessage, testing::ValuesIn(kShownValueCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(TextToLatLong, ALongFieldIsShortenedInTheMessage) {
+    LatLong p{1, 2};
+    const std::string degrees(100000, '7');
+    const std::optional<std::string> message = TextToLatLong(degrees + "x\u00b051' N / 2\u00b021' E", p);
+    ASSERT_TRUE(message);
+    ASSERT_LE(message->size(), 250u);
+    EXPECT_EQ(*message,
+              "'" + std::string(40, '7') + "\u2026' n'est pas une valeur enti\u00e8re correcte");
 }
 
 TEST(ParseDecimalInteger, AcceptsOnlyPlainIntegers) {

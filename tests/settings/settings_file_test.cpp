@@ -6,11 +6,15 @@
 #include <QTemporaryDir>
 
 #include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -216,6 +220,131 @@ TEST_P(SettingsLoad, ReportsError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLoad, testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- A korvalen.ini that is no plain file of a settings file's size. One
+// that never ends (a FIFO without a writer, /dev/zero) would hang the test
+// rather than fail it, so each load runs in a child watched from here.
+
+struct OddFileCase {
+    const char* name;
+    std::function<bool(const QString& file)> make;  // creates korvalen.ini at that path
+    std::string error;                               // the whole message; empty: none
+    std::function<void(Settings&)> expect;           // the values: defaults changed so
+};
+
+void PrintTo(const OddFileCase& c, std::ostream* os) { *os << c.name; }
+
+const std::string kSettingsHead = "[KORVALEN]\r\nWTOP=5\r\n";
+
+// A settings file of exactly @p size bytes setting WTOP=5, padded with a
+// line that is no setting.
+bool WriteSettingsOfSize(const QString& file, qint64 size) {
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    std::string bytes = kSettingsHead;
+    bytes.resize(static_cast<size_t>(size), 'x');
+    return f.write(bytes.data(), size) == size;
+}
+
+bool MakeLink(const char* target, const QString& file) {
+    return ::symlink(target, QFile::encodeName(file).constData()) == 0;
+}
+
+const OddFileCase kOddFileCases[] = {
+    {"Fifo", [](const QString& f) { return ::mkfifo(QFile::encodeName(f).constData(), 0644) == 0; },
+     kOpenError + "Not a regular file", [](Settings&) {}},
+    {"LinkToDevZero", [](const QString& f) { return MakeLink("/dev/zero", f); }, kOpenError + "Not a regular file",
+     [](Settings&) {}},
+    {"Folder", [](const QString& f) { return QDir().mkdir(f); }, kOpenError + std::strerror(EISDIR),
+     [](Settings&) {}},
+    {"OneByteOverTheLimit", [](const QString& f) { return WriteSettingsOfSize(f, MaxSettingsFileSize + 1); },
+     kOpenError + std::strerror(EFBIG), [](Settings&) {}},
+    {"AtTheLimit", [](const QString& f) { return WriteSettingsOfSize(f, MaxSettingsFileSize); }, "",
+     [](Settings& s) { s.viewerTop = 5; }},
+    {"LinkToAPlainFile",
+     [](const QString& f) {
+         const QString real = QFileInfo(f).dir().filePath(QStringLiteral("real.ini"));
+         return WriteSettingsOfSize(real, static_cast<qint64>(kSettingsHead.size())) &&
+                MakeLink("real.ini", f);
+     },
+     "", [](Settings& s) { s.viewerTop = 5; }},
+    {"DanglingLink", [](const QString& f) { return MakeLink("nowhere.ini", f); }, kOpenError + std::strerror(ENOENT),
+     [](Settings&) {}},
+};
+
+// LoadSettings(folder, true) run in a child: "<values>" or "<other values>",
+// then the message when there is one. Text in angle brackets alone says why
+// no answer came.
+std::string LoadInChild(const QString& folder, const Settings& expected) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return std::string("<pipe: ") + std::strerror(errno) + ">";
+    const pid_t child = ::fork();
+    if (child < 0) return std::string("<fork: ") + std::strerror(errno) + ">";
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+#ifndef __SANITIZE_ADDRESS__
+        // A load that reads without end must fail here, not exhaust the
+        // machine's memory first (the sanitizers reserve more than this).
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+#endif
+        // Whatever happens, the child ends here: it must not go on with the
+        // parent's test run.
+        int code = 2;
+        try {
+            const LoadResult r = LoadSettings(folder, true);
+            std::string answer = r.values == expected ? "<values>" : "<other values>";
+            if (r.error) answer += *r.error;
+            code = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size()) ? 0 : 1;
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    ::close(pipeEnds[1]);
+    // Far beyond what a load takes, even under the sanitizers: only a load
+    // that never ends reaches it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::string answer;
+    bool ended = false;
+    while (!ended) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd watched{pipeEnds[0], POLLIN, 0};
+        const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) break;
+        char buffer[256];
+        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (n > 0)
+            answer.append(buffer, size_t(n));
+        else if (n == 0 || errno != EINTR)
+            ended = true;
+    }
+    ::close(pipeEnds[0]);
+    if (!ended) ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!ended) return "<no answer within 30 s>";
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "<child failed, status " + std::to_string(status) + ">";
+    return answer;
+}
+
+class SettingsLoadOddFile : public testing::TestWithParam<OddFileCase> {};
+
+TEST_P(SettingsLoadOddFile, AnswersPromptlyWithTheOpenErrorOrTheValues) {
+    const OddFileCase& c = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(c.make(QDir(dir.path()).filePath(SettingsFileName)));
+    ASSERT_TRUE(SettingsFileExists(dir.path()) || c.name == std::string("DanglingLink"));
+    Settings expected;
+    c.expect(expected);
+    EXPECT_EQ(LoadInChild(dir.path(), expected), "<values>" + c.error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsLoadOddFile, testing::ValuesIn(kOddFileCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsFolder, ProgramFolderWhenWritableElseConfigFolder) {

@@ -88,6 +88,13 @@ const ParseCase kParseCases[] = {
      [](Settings& s) { s.utc = s.releaseCheckAtStart = true; }, ""},
     {"UtcLowerAndBare", "UTC=y\r\nVERSTART=\r\n", [](Settings&) {}, ""},
     {"EmptyImageClears", "IMAGE=a.bmp\r\nIMAGE=\r\n", [](Settings&) {}, ""},
+    // The message shows a bad value shortened and its control bytes visibly.
+    {"MillionDigitHeight", "WHEIGHT=" + std::string(1000000, '7') + "\r\n", [](Settings&) {},
+     "'" + std::string(40, '7') + "\u2026" + kNotInteger},
+    {"NulInNumber", std::string("WTOP=1\0" "2\r\n", 10), [](Settings&) {}, "'1\u24002" + kNotInteger},
+    {"LongCentreDegrees", "CENTRE_IMAGE=" + std::string(5000, '4') + "x\xb0" "51' N\r\n",
+     [](Settings& s) { s.centreText = s.savedMapCentreText = std::string(5000, '4') + "x\u00b051' N"; },
+     "'" + std::string(40, '4') + "\u2026" + kNotInteger},
 };
 
 class SettingsParse : public testing::TestWithParam<ParseCase> {};
@@ -98,6 +105,8 @@ TEST_P(SettingsParse, GivesExpectedValues) {
     c.expect(expected);
     const LoadResult r = ParseSettings("[KORVALEN]\r\n" + c.body);
     EXPECT_EQ(r.values, expected);
+    // Every message is short enough to lay out at once (and to print here).
+    ASSERT_LE(r.error.value_or("").size(), 250u);
     EXPECT_EQ(r.error.value_or(""), c.error);
 }
 

@@ -3,6 +3,8 @@
 // windows at start and coming back out at exit, the kept map loaded (or
 // refused) at the next start, and the clock.
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -61,7 +63,7 @@ protected:
     /// it is first activated.
     void WaitForTheViewer() {
         carte().activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(viewer().isVisible(), 2000);
+        ASSERT_TRUE(WaitFor([&] { return viewer().isVisible(); }));
     }
 };
 
@@ -269,7 +271,7 @@ TEST_F(KeptMap, AxesSavedAreThereAtTheNextStart) {
     viewer().MenuAxesClick();
     EXPECT_EQ(viewer().ImageAzimut->image().convertToFormat(QImage::Format_RGB32), drawn);
     // The generator gives way to the viewer once it paints.
-    QTRY_VERIFY_WITH_TIMEOUT(!carte().isVisible(), 2000);
+    ASSERT_TRUE(WaitFor([&] { return !carte().isVisible(); }));
     // Nothing generated, nothing to ask: the program ends at once and keeps
     // the same map for the run after.
     const int before = EndCount();
@@ -368,7 +370,7 @@ TEST_P(KeptMapRefused, TheGeneratorOpensAsOnAFirstStartAndTheNameIsWrittenBack) 
     // Neither the activation nor the timer after the first paint brings up
     // a viewer.
     carte().activateWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(carte().isActiveWindow() && fired.count() > 0, 5000);
+    ASSERT_TRUE(WaitFor([&] { return carte().isActiveWindow() && fired.count() > 0; }));
     EXPECT_FALSE(viewer().isVisible());
     EXPECT_TRUE(carte().isVisible());
     EXPECT_FALSE(carte().MenuVoir->isEnabled());
@@ -396,7 +398,7 @@ TEST_F(KeptMap, ALocatorOnTheCommandLineWinsOverTheKeptMap) {
     Start({"IO91WM"});
     EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(viewer().State().SavedMapLoaded);
-    QTRY_COMPARE_WITH_TIMEOUT(carte().GenerationCount(), 1, 3000);
+    ASSERT_TRUE(WaitFor([&] { return carte().GenerationCount() == 1; }));
     EXPECT_NE(centre().CentreText, U(kParisText));
     EXPECT_TRUE(centre().MapUnsaved);
 }
@@ -464,6 +466,64 @@ TEST_F(KeptMap, SettingsReachTheViewerAndComeBackUnchanged) {
     EXPECT_EQ(std::string(written.constData(), static_cast<size_t>(written.size())), expected);
 }
 
+// Restoring the minimised viewer is not showing it: the window stays where
+// and as large as it was, and the clock keeps the mode chosen in the menu.
+TEST_F(KeptMap, RestoringTheMinimisedViewerKeepsItsGeometryAndClockMode) {
+    WriteSettings("[KORVALEN]\r\nWTOP=40\r\nWLEFT=30\r\nWHEIGHT=500\r\nWWIDTH=450\r\n");
+    Start();
+    GenerateParis();
+    viewer().resize(520, 420);
+    viewer().MenuTimeUTC->trigger();
+    viewer().setWindowState(Qt::WindowMinimized);
+    viewer().setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewer().size(), QSize(520, 420));
+    EXPECT_TRUE(viewer().MenuTimeUTC->isChecked());
+    // Shown again by the program, it returns to the start values.
+    viewer().MenugenerateurClick();
+    carte().MenuVoirClick();
+    EXPECT_EQ(viewer().size(), QSize(450, 500));
+    EXPECT_TRUE(viewer().MenuTimeLocal->isChecked());
+}
+
+// A geometry from the settings that puts the viewer off every screen or
+// makes it tiny comes up on the screen at a usable size, and what is on the
+// screen is written back; values on the screen are kept as they are.
+TEST_F(KeptMap, AViewerOffTheScreenOrTinyComesUpReachableAndIsWrittenBackSo) {
+    const struct {
+        const char* name;
+        int top, left, height, width;
+        bool moved;
+    } cases[] = {
+        {"far up and right", -3000, 5000, 500, 450, true},
+        {"no size", 40, 30, 0, 0, false},
+        {"both", 99999, -99999, 1, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettings("[KORVALEN]\r\nWTOP=" + std::to_string(c.top) + "\r\nWLEFT=" + std::to_string(c.left) +
+                      "\r\nWHEIGHT=" + std::to_string(c.height) + "\r\nWWIDTH=" + std::to_string(c.width) +
+                      "\r\n");
+        Start();
+        GenerateParis();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_GE(viewer().width(), 320);
+        EXPECT_GE(viewer().height(), 240);
+        EXPECT_TRUE(screen.contains(viewer().pos())) << viewer().pos().x() << "," << viewer().pos().y();
+        answer = QMessageBox::No;
+        viewer().close();
+        const QStringList lines = SettingsLines();
+        EXPECT_TRUE(lines.contains("WTOP=" + QString::number(viewer().pos().y())));
+        EXPECT_TRUE(lines.contains("WLEFT=" + QString::number(viewer().pos().x())));
+        EXPECT_TRUE(lines.contains("WHEIGHT=" + QString::number(viewer().height())));
+        EXPECT_TRUE(lines.contains("WWIDTH=" + QString::number(viewer().width())));
+        EXPECT_EQ(lines.contains("WTOP=" + QString::number(c.top)), !c.moved);
+        EXPECT_EQ(lines.contains("WLEFT=" + QString::number(c.left)), !c.moved);
+        Stop();
+        QFile::remove(Path("korvalen.ini"));
+    }
+}
+
 TEST_F(KeptMap, UtcReadAtStartIsReappliedAtEveryShowingAndTheModeAtExitIsWritten) {
     WriteSettings("[KORVALEN]\r\nUTC=Y\r\n");
     Start();
@@ -496,7 +556,7 @@ TEST_F(KeptMap, ABadNumberStopsReadingAndTheCommandLineLocatorIsNotExamined) {
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
     EXPECT_EQ(shown[0].text, U("'abc' n'est pas une valeur enti\u00e8re correcte"));
     EXPECT_FALSE(centre().LocatorPending);
-    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);
+    ASSERT_TRUE(WaitFor([&] { return fired.count() > 0; }));
     EXPECT_EQ(carte().GenerationCount(), 0);
     EXPECT_EQ(viewer().State().UnitFactor, geo::StatuteMileFactor);  // read before the bad line
     carte().close();
@@ -593,7 +653,7 @@ TEST_F(KeptMap, ClockBoxesSitOverTheMapCornersAndTheTimerTicks) {
     EXPECT_TRUE(viewer().TimerSeconde->isActive());  // from creation, hidden
     // The tick itself is wired to the texts.
     viewer().Now = [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::LocalTime); };
-    QTRY_VERIFY_WITH_TIMEOUT(viewer().StaticTextTime->text().contains("04"), 2500);
+    ASSERT_TRUE(WaitFor([&] { return viewer().StaticTextTime->text().contains("04"); }));
 }
 
 }  // namespace

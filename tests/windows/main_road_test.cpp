@@ -120,12 +120,95 @@ TEST_F(GeneratorWindow, TypedLocatorWithEnterGeneratesAndFocusInRepeats) {
     // generates the same map again.
     carte().show();
     carte().activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return carte().isActiveWindow(); }));
     carte().BitBtn1->setFocus();
     carte().EditQRA->clearFocus();
     carte().EditQRA->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     EXPECT_EQ(carte().GenerationCount(), 2);
     EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
+}
+
+// Entering the locator box from another control of the window (Tab,
+// Shift+Tab, a click) presses the button; the window becoming active again,
+// a menu or popup closing, or the program moving the focus do not: a
+// locator typed without Enter was generated whenever a menu closed.
+TEST_F(GeneratorWindow, OnlyEnteringTheBoxFromAnotherControlPressesTheButton) {
+    const struct {
+        Qt::FocusReason reason;
+        const char* name;
+        bool presses;
+    } cases[] = {
+        {Qt::ActiveWindowFocusReason, "window activated", false}, {Qt::PopupFocusReason, "popup closed", false},
+        {Qt::MenuBarFocusReason, "menu bar", false},             {Qt::OtherFocusReason, "program", false},
+        {Qt::TabFocusReason, "Tab", true},                        {Qt::BacktabFocusReason, "Shift+Tab", true},
+        {Qt::MouseFocusReason, "click", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start();
+        carte().activateWindow();
+        ASSERT_TRUE(WaitFor([&] { return carte().isActiveWindow(); }));
+        carte().EditQRA->setText("JN18EU");
+        carte().BitBtn1->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), carte().BitBtn1);
+        carte().EditQRA->setFocus(c.reason);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(carte().GenerationCount(), c.presses ? 1 : 0);
+        Stop();
+    }
+}
+
+TEST_F(GeneratorWindow, TabGoesFromTheBoxToTheButtonAndEnterThereGeneratesOnce) {
+    Start();
+    carte().activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return carte().isActiveWindow(); }));
+    carte().EditQRA->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(carte().EditQRA, "jn18eu");
+    QTest::keyClick(carte().EditQRA, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), carte().BitBtn1);
+    EXPECT_EQ(carte().GenerationCount(), 0);
+    QTest::keyClick(carte().BitBtn1, Qt::Key_Return);
+    EXPECT_EQ(carte().GenerationCount(), 1);
+}
+
+// The viewer stands alone on the screen as soon as a generation ends,
+// whatever started it, without waiting for another event to repaint the
+// generator.
+TEST_F(GeneratorWindow, TheGeneratorLeavesTheScreenWhenTheViewerShows) {
+    for (const std::string starter : {"typed locator", "click", "command line"}) {
+        SCOPED_TRACE(starter);
+        // No event is delivered meanwhile: nothing else may hide the window.
+        if (starter == "command line") {
+            StartQuietly({"JN18EU"});
+            carte().TimerFinImageTimer();
+        } else {
+            StartQuietly();
+            if (starter == "click") {
+                carte().ImageMercatorMouseUp(Qt::LeftButton, 398, 255);
+            } else {
+                carte().EditQRA->setText("JN18EU");
+                carte().BitBtn1Click();
+            }
+        }
+        EXPECT_EQ(carte().GenerationCount(), 1);
+        EXPECT_TRUE(viewer().isVisible());
+        EXPECT_FALSE(carte().isVisible());
+        Stop();
+    }
+}
+
+TEST_F(GeneratorWindow, TheCommandLineLocatorTakesOnlyTheLettersATillZInEitherCase) {
+    // Upper-cased with Unicode's rules, the dotless i and the ff ligature
+    // became I and FF, and these were taken as JN18EI and FF18EU.
+    for (const char* text : {"jn18e\u0131", "\ufb0018eu", "JN18E\u0130"}) {
+        StartQuietly({QString::fromUtf8(text)});
+        EXPECT_FALSE(centre().LocatorPending) << text;
+        Stop();
+    }
+    StartQuietly({"jN18Eu"});
+    EXPECT_TRUE(centre().LocatorPending);
 }
 
 TEST_F(GeneratorWindow, RejectedLocatorsChangeNothing) {
@@ -204,7 +287,7 @@ TEST_F(GeneratorWindow, WithoutALanguageThePromptIsEmptyAfterTheFirstMap) {
 TEST_F(GeneratorWindow, ViewerHidesTheGeneratorWhenItPaints) {
     Start();
     GenerateAt(398, 255);
-    QTRY_VERIFY_WITH_TIMEOUT(!carte().isVisible() || carte().visibleRegion().isEmpty(), 2000);
+    ASSERT_TRUE(WaitFor([&] { return !carte().isVisible() || carte().visibleRegion().isEmpty(); }));
     carte().MenuVoirClick();
     EXPECT_TRUE(viewer().isVisible());
 }
@@ -213,7 +296,7 @@ TEST_F(GeneratorWindow, CommandLineLocatorGeneratesAfterTheFirstPaint) {
     Start({"JN18EU"});
     EXPECT_TRUE(centre().LocatorPending);
     EXPECT_EQ(carte().GenerationCount(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(carte().GenerationCount(), 1, 3000);
+    ASSERT_TRUE(WaitFor([&] { return carte().GenerationCount() == 1; }));
     EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
     EXPECT_FALSE(centre().LocatorPending);
     EXPECT_TRUE(viewer().isVisible());
@@ -227,19 +310,24 @@ TEST_F(GeneratorWindow, CommandLineLocatorLowerCaseAndRejected) {
     StartQuietly({"JN18"});
     QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
     EXPECT_FALSE(centre().LocatorPending);
-    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);
+    ASSERT_TRUE(WaitFor([&] { return fired.count() > 0; }));
     EXPECT_EQ(carte().GenerationCount(), 0);
 }
 
 TEST_F(GeneratorWindow, ClickWhileTheCommandLineLocatorIsPendingUsesTheLocator) {
     StartQuietly({"JN18EU"});
     QSignalSpy fired(carte().TimerFinImage, &QTimer::timeout);
+    // The first paint starts the timer; the click comes before it fires (a
+    // timer started in one round of events fires in a later one, and the
+    // wait returns at the end of the round that started it).
+    ASSERT_TRUE(WaitFor([&] { return carte().TimerFinImage->isActive(); }));
+    ASSERT_EQ(fired.count(), 0);
     carte().EditQRA->setText("kept");
     Click(carte().ImageMercator, 100, 400);
     EXPECT_EQ(carte().GenerationCount(), 1);
     EXPECT_EQ(centre().CentreText, U("48\u00b051' N / 2\u00b022' E"));
     EXPECT_EQ(carte().EditQRA->text(), "kept");
-    QTRY_VERIFY_WITH_TIMEOUT(fired.count() > 0, 5000);  // the timer then finds nothing pending
+    ASSERT_TRUE(WaitFor([&] { return fired.count() > 0; }));  // the timer then finds nothing pending
     EXPECT_EQ(carte().GenerationCount(), 1);
 }
 
@@ -340,7 +428,7 @@ TEST_F(ViewerWindow, LayoutAndNames) {
     EXPECT_FALSE(viewer().ImageOriginale->isVisible());
     // A window smaller than its contents scrolls.
     viewer().resize(400, 300);
-    QTRY_VERIFY(viewer().ScrollBoxAzimut->horizontalScrollBar()->maximum() > 0);
+    ASSERT_TRUE(WaitFor([&] { return viewer().ScrollBoxAzimut->horizontalScrollBar()->maximum() > 0; }));
 }
 
 TEST_F(ViewerWindow, ClickPublishesTheBearingOnlyInsideTheDisc) {
@@ -355,6 +443,17 @@ TEST_F(ViewerWindow, ClickPublishesTheBearingOnlyInsideTheDisc) {
     Click(viewer().ImageAzimut, 0, 299);
     EXPECT_EQ(PublishedAzimuth(), "45");  // outside: nothing published
     EXPECT_TRUE(viewer().State().PendingAzimuth.isEmpty());
+}
+
+TEST_F(ViewerWindow, OnlyTheLeftButtonPublishes) {
+    Start();
+    GenerateAt(398, 255);
+    Move(viewer().ImageAzimut, 400, 200);
+    Click(viewer().ImageAzimut, 400, 200, Qt::RightButton);
+    Click(viewer().ImageAzimut, 400, 200, Qt::MiddleButton);
+    EXPECT_TRUE(PublishedAzimuth().isEmpty());
+    Click(viewer().ImageAzimut, 400, 200, Qt::LeftButton);
+    EXPECT_EQ(PublishedAzimuth(), "45");
 }
 
 TEST_F(ViewerWindow, CentreLabelIsDrawnIntoTheImage) {

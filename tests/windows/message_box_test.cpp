@@ -14,6 +14,7 @@ namespace {
 struct Seen {
     int lines = 0;
     QString clicked;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 // Shows @p text as @p kind, reads the box once it is up and presses
@@ -38,6 +39,7 @@ Seen ShowAndAnswer(MessageKind kind, const QString& text, QMessageBox::StandardB
         }
         seen.lines = label->height() / label->fontMetrics().lineSpacing();
         seen.clicked = button->text();
+        seen.icon = box->icon();
         button->click();
     });
     *returned = ShowMessage(nullptr, kind, text);
@@ -52,6 +54,27 @@ TEST(MessageBox, TheClosingQuestionStaysOnOneLineAndGivesTheButtonPressed) {
         Seen seen = ShowAndAnswer(MessageKind::Question, question, answer, &returned);
         EXPECT_EQ(seen.lines, 1);
         EXPECT_EQ(returned, answer);
+    }
+}
+
+// Three kinds and the question: a plain box has no icon (it once showed the
+// information icon).
+TEST(MessageBox, EachKindHasItsIcon) {
+    const struct {
+        MessageKind kind;
+        QMessageBox::StandardButton button;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {MessageKind::Plain, QMessageBox::Ok, QMessageBox::NoIcon},
+        {MessageKind::Warning, QMessageBox::Ok, QMessageBox::Warning},
+        {MessageKind::Error, QMessageBox::Ok, QMessageBox::Critical},
+        {MessageKind::Question, QMessageBox::Yes, QMessageBox::Question},
+    };
+    for (const auto& c : cases) {
+        QMessageBox::StandardButton returned = QMessageBox::NoButton;
+        const Seen seen = ShowAndAnswer(c.kind, QStringLiteral("Bitmap error"), c.button, &returned);
+        EXPECT_EQ(seen.icon, c.icon) << static_cast<int>(c.kind);
+        EXPECT_EQ(returned, c.button);
     }
 }
 

@@ -86,6 +86,14 @@ protected:
         QTest::mouseClick(w, button, Qt::NoModifier, QPoint(x, y));
     }
 
+    /// Lets events through until @p condition holds, for @p ms at most;
+    /// whether it holds. (Qt's QTRY_ macros report to QTest, not to
+    /// GoogleTest, so a failed one would pass unnoticed here.)
+    template <class Condition>
+    static bool WaitFor(Condition condition, int ms = 10000) {
+        return QTest::qWaitFor(condition, ms);
+    }
+
     app::Program& program() { return *program_; }
     generator::TFormCarte& carte() { return program_->FormCarte(); }
     viewer::TFormAzimut& viewer() { return program_->FormAzimut(); }
