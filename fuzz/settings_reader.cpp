@@ -9,7 +9,8 @@
 //     alone gives, a partial read of an earlier line no longer mixed in;
 //   - a centre text that is not a number stops the reading at its line, and
 //     the lines written after it fall back to their defaults, DX rows apart.
-// Writing the settings read from a written file gives that file again.
+// Writing the settings read from a written file gives that file again: at
+// once, or one round later when its centre text stops the reading.
 
 #include <cstddef>
 #include <cstdint>
@@ -70,9 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const settings::LoadResult reread = settings::ParseSettings(written);
     KORVALEN_FUZZ_CHECK(reread.values == AsWritten(read.values),
                         "the written settings read back as the settings read");
-    // After the first round the file no longer changes: at once when it
-    // reads without an error, one round later when its centre text stops
-    // the reading (the lines after it are then written with their defaults).
+    // When the centre text stops the reading, the next file has defaults in
+    // the lines after it, and it is that file which then stays as it is.
     const std::string rewritten = settings::FormatSettings(reread.values);
     if (!reread.error) KORVALEN_FUZZ_CHECK(rewritten == written, "a written file is written again unchanged");
     KORVALEN_FUZZ_CHECK(settings::FormatSettings(settings::ParseSettings(rewritten).values) == rewritten,

@@ -214,18 +214,4 @@ std::optional<QString> ReplaceFile(const QString& from, const QString& to) {
     return std::nullopt;
 }
 
-std::optional<QString> CopyPermissionBits(const QString& model, QFile& file) {
-#ifdef _WIN32
-    (void)model;
-    (void)file;
-#else
-    // The mode itself: QFile::permissions() mixes in what the running user
-    // may do (everything, for root), which is not the owner's choice.
-    struct stat st {};
-    if (::stat(QFile::encodeName(model).constData(), &st) != 0 || ::fchmod(file.handle(), st.st_mode & 07777) != 0)
-        return SystemErrorText(errno);
-#endif
-    return std::nullopt;
-}
-
 }  // namespace korvalen::settings

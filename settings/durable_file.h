@@ -75,9 +75,4 @@ inline constexpr char kNotARegularFile[] = "Not a regular file";
 ///         the system's own, or kNotARegularFile
 std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes);
 
-/// Gives the open @p file the permission bits @p model has, so a replaced
-/// file keeps what its owner set. Windows keeps no more than the read-only
-/// attribute, which a file about to be replaced does not have: nothing to do.
-std::optional<QString> CopyPermissionBits(const QString& model, QFile& file);
-
 }  // namespace korvalen::settings

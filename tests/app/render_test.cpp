@@ -176,12 +176,12 @@ std::map<std::string, std::string> Entries(const std::string& folder) {
             entries[name] = "?";
             continue;
         }
-        std::string what = S_ISREG(st.st_mode)   ? "file"
-                           : S_ISDIR(st.st_mode) ? "folder"
-                           : S_ISLNK(st.st_mode) ? "link"
+        std::string what = S_ISREG(st.st_mode)    ? "file"
+                           : S_ISDIR(st.st_mode)  ? "folder"
+                           : S_ISLNK(st.st_mode)  ? "link"
                            : S_ISFIFO(st.st_mode) ? "fifo"
-                           : S_ISCHR(st.st_mode) ? "device"
-                                                 : "other";
+                           : S_ISCHR(st.st_mode)  ? "device"
+                                                  : "other";
         what += " #" + std::to_string(st.st_ino);
         if (S_ISLNK(st.st_mode)) {
             char target[4096];
@@ -292,7 +292,8 @@ TEST(Render, ALinkToARegularFileIsFollowedAndKept) {
         ASSERT_EQ(::symlink(("maps/real." + format).c_str(), (folder + "/link." + format).c_str()), 0);
         const auto linkBefore = Entries(folder).at("link." + format);
 
-        const Outcome r = Korvalen({"--render", "JN18EU", "--output", QFile::decodeName((folder + "/link." + format).c_str())});
+        const QString link = QFile::decodeName((folder + "/link." + format).c_str());
+        const Outcome r = Korvalen({"--render", "JN18EU", "--output", link});
         EXPECT_EQ(r.status, 0) << r.err.constData();
         EXPECT_TRUE(r.err.isEmpty()) << r.err.constData();
         EXPECT_EQ(Entries(folder).at("link." + format), linkBefore);
@@ -308,6 +309,13 @@ TEST(Render, ALinkToARegularFileIsFollowedAndKept) {
 TEST(Render, NamesThatAreNotUtf8AreKeptByteForByte) {
     QTemporaryDir references, dir;
     const std::string folder = Native(dir);
+    // QTemporaryDir cannot remove what a QString cannot name.
+    struct Cleaner {
+        std::string folder;
+        ~Cleaner() {
+            for (const auto& entry : Entries(folder)) ::unlink((folder + "/" + entry.first).c_str());
+        }
+    } cleaner{folder};
     for (const std::string format : {"bmp", "png"}) {
         SCOPED_TRACE(format);
         const QString paris = references.filePath(QString::fromStdString("paris." + format));
