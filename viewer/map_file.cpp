@@ -45,8 +45,12 @@ constexpr qint64 kMaxMapFileBytes = 16 * 1024 * 1024;
 QImage DecodeCheckedMap(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return QImage();
-    QByteArray bytes = file.read(kMaxMapFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxMapFileBytes) return QImage();
+    // The size first: reading up to the limit would reserve the whole limit
+    // at every start. A file grown since is still caught by the byte check,
+    // which measures what was read.
+    if (file.size() > kMaxMapFileBytes) return QImage();
+    QByteArray bytes = file.read(file.size());
+    if (file.error() != QFileDevice::NoError) return QImage();
     if (CheckBmpBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), geo::MapSize,
                       geo::MapSize))
         return QImage();
