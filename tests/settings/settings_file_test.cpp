@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/posix_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,8 @@
 #include "settings/settings.h"
 
 using namespace korvalen::settings;
+
+using namespace korvalen::testing;
 
 namespace {
 
@@ -122,43 +126,17 @@ constexpr gid_t kNoGroup = 65534;
 // user saves here. Text in angle brackets says why the save did not run.
 std::string SaveAsUnprivilegedUser(const QString& folder, const Settings& values) {
     if (::geteuid() != 0) return SaveSettings(folder, values, true).value_or("<saved>");
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return std::string("<pipe: ") + std::strerror(errno) + ">";
-    const pid_t child = ::fork();
-    if (child < 0) return std::string("<fork: ") + std::strerror(errno) + ">";
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        std::string answer;
+    return AnswerFromChild([&] {
         const QByteArray path = QFile::encodeName(folder);
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
-            answer = std::string("<cannot become nobody: ") + std::strerror(errno) + ">";
+            return std::string("<cannot become nobody: ") + std::strerror(errno) + ">";
         // Failing for any other reason than the folder's write bit would
         // prove nothing.
-        else if (::access(path.constData(), R_OK | X_OK) != 0)
-            answer = "<folder out of nobody's reach: " + path.toStdString() + ">";
-        else if (::access(path.constData(), W_OK) == 0)
-            answer = "<folder still writable by nobody>";
-        else
-            answer = SaveSettings(folder, values, true).value_or("<saved>");
-        const bool sent = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size());
-        // No exit handlers: they belong to the parent's test run.
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
-        if (n > 0)
-            answer.append(buffer, size_t(n));
-        else if (errno != EINTR)
-            break;
-    }
-    ::close(pipeEnds[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "<child failed, status " + std::to_string(status) + ">";
-    return answer;
+        if (::access(path.constData(), R_OK | X_OK) != 0)
+            return "<folder out of nobody's reach: " + path.toStdString() + ">";
+        if (::access(path.constData(), W_OK) == 0) return std::string("<folder still writable by nobody>");
+        return SaveSettings(folder, values, true).value_or("<saved>");
+    });
 }
 
 TEST_F(SettingsFile, UnwritableFolderFailsAndKeepsOldFile) {
@@ -277,58 +255,22 @@ const OddFileCase kOddFileCases[] = {
 // then the message when there is one. Text in angle brackets alone says why
 // no answer came.
 std::string LoadInChild(const QString& folder, const Settings& expected) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return std::string("<pipe: ") + std::strerror(errno) + ">";
-    const pid_t child = ::fork();
-    if (child < 0) return std::string("<fork: ") + std::strerror(errno) + ">";
-    if (child == 0) {
-        ::close(pipeEnds[0]);
+    // Far beyond what a load takes, even under the sanitizers: only a load
+    // that never ends reaches it.
+    return AnswerFromChild(
+        [&] {
 #ifndef __SANITIZE_ADDRESS__
-        // A load that reads without end must fail here, not exhaust the
-        // machine's memory first (the sanitizers reserve more than this).
-        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
+            // A load that reads without end must fail here, not exhaust the
+            // machine's memory first (the sanitizers reserve more than this).
+            const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+            ::setrlimit(RLIMIT_AS, &limit);
 #endif
-        // Whatever happens, the child ends here: it must not go on with the
-        // parent's test run.
-        int code = 2;
-        try {
             const LoadResult r = LoadSettings(folder, true);
             std::string answer = r.values == expected ? "<values>" : "<other values>";
             if (r.error) answer += *r.error;
-            code = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size()) ? 0 : 1;
-        } catch (...) {
-        }
-        ::_exit(code);
-    }
-    ::close(pipeEnds[1]);
-    // Far beyond what a load takes, even under the sanitizers: only a load
-    // that never ends reaches it.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    std::string answer;
-    bool ended = false;
-    while (!ended) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        pollfd watched{pipeEnds[0], POLLIN, 0};
-        const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;
-        char buffer[256];
-        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
-        if (n > 0)
-            answer.append(buffer, size_t(n));
-        else if (n == 0 || errno != EINTR)
-            ended = true;
-    }
-    ::close(pipeEnds[0]);
-    if (!ended) ::kill(child, SIGKILL);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!ended) return "<no answer within 30 s>";
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "<child failed, status " + std::to_string(status) + ">";
-    return answer;
+            return answer;
+        },
+        30);
 }
 
 class SettingsLoadOddFile : public testing::TestWithParam<OddFileCase> {};

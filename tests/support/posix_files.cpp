@@ -1,10 +1,13 @@
 #include "tests/support/posix_files.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -132,27 +135,57 @@ std::string FillLeaving(const std::string& folder, long freeBytes) {
     return ok ? std::string() : "<cannot fill the file system: " + std::string(std::strerror(error)) + ">";
 }
 
-Isolated InSmallFileSystem(const std::string& folder, int kib, const std::function<std::string()>& body) {
+std::string AnswerFromChild(const std::function<std::string()>& body, int seconds) {
     int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return {true, std::string("<pipe: ") + std::strerror(errno) + ">"};
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::string("<pipe: ") + std::strerror(errno) + ">";
     const pid_t child = ::fork();
-    if (child < 0) return {true, std::string("<fork: ") + std::strerror(errno) + ">"};
+    if (child < 0) return std::string("<fork: ") + std::strerror(errno) + ">";
     if (child == 0) {
         ::close(pipeEnds[0]);
-        const std::string why = EnterSmallFileSystem(folder, kib);
-        const std::string answer = why.empty() ? "ran\n" + body() : "skip\n" + why;
-        const bool sent = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size());
-        // No exit handlers: they belong to the parent's test run.
-        ::_exit(sent ? 0 : 1);
+        int code = 2;
+        try {
+            const std::string answer = body();
+            code = ::write(pipeEnds[1], answer.data(), answer.size()) == ssize_t(answer.size()) ? 0 : 1;
+        } catch (...) {
+        }
+        ::_exit(code);
     }
     ::close(pipeEnds[1]);
-    const std::string answer = ReadToEnd(pipeEnds[0]).toStdString();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    std::string answer;
+    bool ended = false;
+    while (!ended) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd watched{pipeEnds[0], POLLIN, 0};
+        const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) break;
+        char buffer[4096];
+        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (n > 0)
+            answer.append(buffer, size_t(n));
+        else if (n == 0 || errno != EINTR)
+            ended = true;
+    }
+    ::close(pipeEnds[0]);
+    if (!ended) ::kill(child, SIGKILL);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    if (!ended) return "<no answer within " + std::to_string(seconds) + " s>";
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "<child failed, status " + std::to_string(status) + ">";
+    return answer;
+}
+
+Isolated InSmallFileSystem(const std::string& folder, int kib, const std::function<std::string()>& body) {
+    const std::string answer = AnswerFromChild([&] {
+        const std::string why = EnterSmallFileSystem(folder, kib);
+        return why.empty() ? "ran\n" + body() : "skip\n" + why;
+    });
     if (answer.rfind("skip\n", 0) == 0) return {false, answer.substr(5)};
     if (answer.rfind("ran\n", 0) == 0) return {true, answer.substr(4)};
-    return {true, "<the child said nothing, status " + std::to_string(status) + ">"};
+    return {true, answer};
 }
 
 }  // namespace korvalen::testing

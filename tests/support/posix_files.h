@@ -39,6 +39,13 @@ std::string LinkableDevice(const std::string& folder);
 /// @return why not, or nothing
 std::string EnterSmallFileSystem(const std::string& folder, int kib);
 
+/// Runs @p body in a forked child process and hands back what it returned.
+/// The child ends right after, without exit handlers (they belong to the
+/// parent's test run) and whatever body throws. A child that has not
+/// answered within @p seconds is killed. Text in angle brackets alone says
+/// why no answer came.
+std::string AnswerFromChild(const std::function<std::string()>& body, int seconds = 60);
+
 /// What a body run on a small file system of its own answered.
 struct Isolated {
     bool ran;          ///< false: no such file system here (text says why)
