@@ -209,12 +209,16 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     display_->MapImageChanged();
     state_.GenerationBusy = false;
     state_.MapUnsaved = true;
-    display_->Window().show();
     MenuVoir->setEnabled(true);
     StaticText1->setText(promptText_);
-    // The viewer now stands alone on the screen, whatever started the
-    // generation; waiting for this window's next paint would leave it up
-    // until something happened to repaint it.
+    HandOverToViewer();
+}
+
+void TFormCarte::HandOverToViewer() {
+    // The viewer stands alone on the screen as soon as it shows; waiting for
+    // this window's next paint would leave it up until something happened
+    // to repaint it.
+    display_->Window().show();
     hide();
 }
 
@@ -236,10 +240,7 @@ void TFormCarte::ReturnFromViewer() {
     EditQRA->clear();
 }
 
-void TFormCarte::MenuVoirClick() {
-    hide();
-    display_->Window().show();
-}
+void TFormCarte::MenuVoirClick() { HandOverToViewer(); }
 
 void TFormCarte::MenuquitterClick() { close(); }
 
@@ -268,7 +269,7 @@ void TFormCarte::FormActivate() {
 
 void TFormCarte::ShowKeptMap() {
     MenuVoir->setEnabled(true);
-    display_->Window().show();
+    HandOverToViewer();
     returnToViewer_ = true;
 }
 

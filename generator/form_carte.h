@@ -105,6 +105,8 @@ private:
     void FormPaint();
     /// Brings up the map kept from the previous run, loaded at start.
     void ShowKeptMap();
+    /// Shows the viewer and leaves the screen to it.
+    void HandOverToViewer();
     /// The centre chosen from a locator; the next generation uses it.
     void SetLocatorCentre(const geo::LatLong& centre);
 
