@@ -33,6 +33,13 @@ void Program::Start(const QStringList& arguments) {
     carte_ = std::make_unique<generator::TFormCarte>(rotator_, language_);
     if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
     viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
+    // The operator's DX entries live in the editors, made after the viewer:
+    // until then the working list holds the built-in rows alone.
+    viewer_->UserDxEntries = [this](dx::DxList list) {
+        const dx::UserDxEditor* editor =
+            list == dx::DxList::Ham ? static_cast<const dx::UserDxEditor*>(dxcc_.get()) : dxcb_.get();
+        return editor ? editor->Entries() : std::vector<dx::DxRecord>();
+    };
     viewer_->ApplyStartSettings(read_);
     carte_->SetMapDisplay(*viewer_);
     viewer_->FormCreate(savedMap_.SavedMapFile);
@@ -74,6 +81,13 @@ void Program::Wire() {
         save_->OpenToQuit();
     });
     connect(viewer_.get(), &TFormAzimut::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+    connect(viewer_.get(), &TFormAzimut::ManageDxRequested, this, [this](dx::DxList list) {
+        dx::UserDxEditor& shown = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_;
+        dx::UserDxEditor& hidden = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcb_) : *dxcc_;
+        hidden.hide();
+        shown.show();
+        shown.raise();
+    });
 
     connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
     connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);

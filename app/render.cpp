@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/dx_command.h"
 #include "data/resources.h"
 #include "generator/map_generation.h"
 #include "geo/geo.h"
@@ -22,6 +24,8 @@ namespace {
 constexpr char kUsage[] =
     "Usage: korvalen [LOCATOR]\n"
     "       korvalen --render LOCATOR --output FILE\n"
+    "       korvalen --list-dx ham|11m\n"
+    "       korvalen --beam CALL --from LOCATOR [--list ham|11m] [--unit km|mile]\n"
     "       korvalen --help | --version\n"
     "\n"
     "Without options, opens the map generator; a six-character QRA locator\n"
@@ -37,6 +41,7 @@ constexpr char kUsage[] =
     "                    is replaced. Anything else (a folder, a FIFO, a\n"
     "                    device, a link to one of them or to nothing) is\n"
     "                    refused\n"
+    "%s"
     "  --help            show this text\n"
     "  --version         show the program's version\n";
 
@@ -91,7 +96,7 @@ int RunCommandLine(int argc, char** argv) {
     if (argc < 2) return -1;
     const std::string first = argv[1];
     if (first == "--help" || first == "-h") {
-        std::fputs(kUsage, stdout);
+        std::printf(kUsage, kDxUsage);
         return 0;
     }
     if (first == "--version") {
@@ -99,6 +104,15 @@ int RunCommandLine(int argc, char** argv) {
         return 0;
     }
     if (first.rfind("--", 0) != 0) return -1;  // a locator for the windows
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool beam = first == "--beam" || first == "--from" || first == "--list" || first == "--unit";
+    if (first == "--list-dx" || beam) {
+        // The settings file lives beside the program, as for the windows.
+        int count = 1;
+        QCoreApplication app(count, argv);
+        const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+        return beam ? BeamCommand(arguments, folder) : ListDxCommand(arguments, folder);
+    }
     std::string locator;
     // The name's bytes exactly: decoding them into a QString would merge
     // every name that is not valid UTF-8 into one with U+FFFD.

@@ -9,6 +9,11 @@ inline constexpr char kWorldMapPath[] = ":/data/world.bmp";
 inline constexpr char kTemplatePath[] = ":/data/template.bmp";
 /// The maker's mark, 80 × 17, black on white.
 inline constexpr char kMarkPath[] = ":/data/orlak.bmp";
+/// The DX marker, 29 × 29, black on white: arrowheads on the diagonals
+/// pointing at the centre pixel (14, 14), a small cross there.
+inline constexpr char kDxMarkerPath[] = ":/data/dxmarker.bmp";
+/// The same marker turned by 45°: arrowheads from above, below and the sides.
+inline constexpr char kDxMarker45Path[] = ":/data/dxmarker45.bmp";
 
 /// Registers the resources. They live in a static library, whose
 /// registration code the linker would otherwise drop: call once at start,

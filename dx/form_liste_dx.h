@@ -3,8 +3,11 @@
 // file carried them; their grids come with the editors themselves.
 #include <QWidget>
 
+#include <array>
 #include <string>
 #include <vector>
+
+#include "dx/dx_row.h"
 
 namespace korvalen::dx {
 
@@ -13,15 +16,20 @@ namespace korvalen::dx {
 class UserDxEditor : public QWidget {
     Q_OBJECT
 public:
-    UserDxEditor(const char* objectName, const QString& caption);
+    UserDxEditor(const char* objectName, const QString& caption, DxList list);
 
-    /// The rows collected from the settings file at start.
-    void Load(const std::vector<std::string>& records) { records_ = records; }
+    /// The rows collected from the settings file at start: the table is
+    /// loaded from them, and they are kept to be written back.
+    void Load(const std::vector<std::string>& records);
     /// The rows to write back at exit.
     const std::vector<std::string>& Records() const { return records_; }
+    /// The entries of the table, in table order, for the working list.
+    std::vector<DxRecord> Entries() const { return UserEntries(table_); }
 
 private:
+    const DxList list_;
     std::vector<std::string> records_;
+    std::array<DxRecord, UserDxRows> table_;
 };
 
 /// Editor of the user's ham DX list ("My DX").

@@ -218,7 +218,9 @@ BearingRange BearingAndRange(Real& centreLatitude, Real centreLongitude, Real& p
 }
 
 Real RangeToDistance(Real range, Real unitFactor) {
-    return range * 180 / Pi * 60 * 1.852L / unitFactor;
+    // Left to right in this order: the DX read-outs round these values, and
+    // another order can move one that lies next to a half.
+    return range * 60 * 180 * 1.852L / Pi / unitFactor;
 }
 
 MapPixel PolarToMapPixel(Real range, Real bearing) {

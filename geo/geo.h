@@ -124,7 +124,8 @@ std::optional<LatLong> LocatorToLatLong(const std::string& text);
 BearingRange BearingAndRange(Real& centreLatitude, Real centreLongitude, Real& pointLatitude,
                              Real pointLongitude);
 
-/// Distance of a range at one nautical mile (1.852 km) per minute of arc.
+/// Distance of a range at one nautical mile (1.852 km) per minute of arc:
+/// range × 60 × 180 × 1.852 / π / unitFactor, left to right.
 /// @param[in] range radians @param[in] unitFactor km per displayed unit
 Real RangeToDistance(Real range, Real unitFactor);
 

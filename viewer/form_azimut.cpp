@@ -8,6 +8,8 @@
 #include <QScrollBar>
 
 #include "data/resources.h"
+#include "dx/call_lookup.h"
+#include "dx/dx_panel.h"
 #include "geo/readout.h"
 #include "korvalen_version.h"
 #include "rotator/close_guard.h"
@@ -15,6 +17,7 @@
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
 #include "viewer/window_geometry.h"
+#include "widgets/locale.h"
 #include "widgets/messages.h"
 #include "widgets/named.h"
 
@@ -27,8 +30,30 @@ using widgets::NamedAction;
 namespace {
 
 constexpr int kReadoutTop = geo::MapSize + 4;
+// The DX panel to the right of the map: the list, then the call and UTC
+// boxes under it.
+constexpr int kPanelLeft = geo::MapSize + 6;
+constexpr int kPanelWidth = 240;
+constexpr int kListHeight = 556;
+constexpr int kCallTop = kListHeight + 6;
+constexpr int kUtcTop = kCallTop + 26;
+constexpr int kPanelLabelWidth = 50;
+/// The markers are 29 × 29 with the DX at their pixel (14, 14).
+constexpr int kMarkerHalf = 14;
+constexpr int kMarkerInterval = 400;
 
 QString Utf8(const std::string& s) { return QString::fromStdString(s); }
+
+// A marker picture with its white made transparent, so the map shows
+// between the arrowheads.
+QImage MarkerImage(const char* path) {
+    const QImage picture(QString::fromLatin1(path));
+    QImage marker = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < marker.height(); ++y)
+        for (int x = 0; x < marker.width(); ++x)
+            if (marker.pixel(x, y) == qRgb(255, 255, 255)) marker.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return marker;
+}
 
 }  // namespace
 
@@ -57,6 +82,23 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
       MenuTimeUTC(NamedAction("MenuTimeUTC", "UTC (Z)", this)),
       MenuAxes(NamedAction("MenuAxes", "Add or remove axis", this)),
       MenuDistances(NamedAction("MenuDistances", "Add or remove equidistant circles", this)),
+      ListBoxDXW(Named(new QListWidget, "ListBoxDXW")),
+      LabelCall(Named(new QLabel("CALL : "), "LabelCall")),
+      EditCall(Named(new QLineEdit, "EditCall")),
+      LabelUTC(Named(new QLabel("UTC:"), "LabelUTC")),
+      EditUTC(Named(new QLineEdit, "EditUTC")),
+      ImageDX(Named(new ImageWidget, "ImageDX")),
+      ImageDX45(Named(new ImageWidget, "ImageDX45")),
+      TimerDX(Named(new QTimer(this), "TimerDX")),
+      MenuListeDXCC(NamedAction("MenuListeDXCC", "Manage my DX", this)),
+      MenuChoixListe(Named(new QMenu("Choose the DXCC list", this), "MenuChoixListe")),
+      MenuDXCCOM(NamedAction("MenuDXCCOM", "Ham prefixes", this)),
+      MenuDXCCCB(NamedAction("MenuDXCCCB", "11m prefixes", this)),
+      MenuSeparator(Named(new QMenu("Separator", this), "MenuSeparator")),
+      SepDefault(NamedAction("SepDefault", "Default", this)),
+      SepUnderscore(NamedAction("SepUnderscore", "Underscore _", this)),
+      SepSlash(NamedAction("SepSlash", "Slash /", this)),
+      SepEqual(NamedAction("SepEqual", "Equal =", this)),
       Now([] { return QDateTime::currentDateTime(); }),
       generator_(generator),
       link_(link),
@@ -68,6 +110,7 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     menuBar()->addMenu(MenuFichier);
     MenuFichier->addAction(MenuEnregistrer);
     MenuFichier->addAction(Menugenerateur);
+    MenuFichier->addAction(MenuListeDXCC);
     MenuFichier->addSeparator();
     MenuFichier->addAction(MenuQuitter);
     menuBar()->addMenu(MenuOptions);
@@ -90,12 +133,29 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     MenuOptions->addSeparator();
     MenuOptions->addAction(MenuAxes);
     MenuOptions->addAction(MenuDistances);
+    MenuOptions->addSeparator();
+    MenuOptions->addMenu(MenuChoixListe);
+    auto* lists = new QActionGroup(this);
+    for (QAction* a : {MenuDXCCOM, MenuDXCCCB}) {
+        a->setCheckable(true);
+        lists->addAction(a);
+        MenuChoixListe->addAction(a);
+    }
+    MenuDXCCOM->setChecked(true);
+    MenuOptions->addMenu(MenuSeparator);
+    auto* separators = new QActionGroup(this);
+    for (QAction* a : {SepDefault, SepUnderscore, SepSlash, SepEqual}) {
+        a->setCheckable(true);
+        separators->addAction(a);
+        MenuSeparator->addAction(a);
+    }
+    SepDefault->setChecked(true);
 
     // The map at the top-left of the client area, the read-outs under it;
     // the window scrolls when it is smaller than this.
     auto* content = new QWidget;
     content->setObjectName("ContentAzimut");
-    content->setFixedSize(geo::MapSize, kReadoutTop + 24);
+    content->setFixedSize(kPanelLeft + kPanelWidth + 4, kReadoutTop + 24);
     ScrollBoxAzimut->setWidget(content);
     ScrollBoxAzimut->setWidgetResizable(false);
     ScrollBoxAzimut->setFrameShape(QFrame::NoFrame);
@@ -142,6 +202,33 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     TimerSeconde->setInterval(1000);
     TimerSeconde->start();
 
+    ListBoxDXW->setParent(content);
+    ListBoxDXW->setGeometry(kPanelLeft, 0, kPanelWidth, kListHeight);
+    ListBoxDXW->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBoxDXW->setUniformItemSizes(true);
+    ListBoxDXW->viewport()->setMouseTracking(true);
+    ListBoxDXW->viewport()->installEventFilter(this);
+    LabelCall->setParent(content);
+    LabelCall->setGeometry(kPanelLeft, kCallTop, kPanelLabelWidth, 22);
+    EditCall->setParent(content);
+    EditCall->setGeometry(kPanelLeft + kPanelLabelWidth, kCallTop, kPanelWidth - kPanelLabelWidth, 22);
+    LabelUTC->setParent(content);
+    LabelUTC->setGeometry(kPanelLeft, kUtcTop, kPanelLabelWidth, 22);
+    EditUTC->setParent(content);
+    EditUTC->setGeometry(kPanelLeft + kPanelLabelWidth, kUtcTop, kPanelWidth - kPanelLabelWidth, 22);
+    EditUTC->setReadOnly(true);
+    for (QLabel* l : {LabelCall, LabelUTC}) l->setTextFormat(Qt::PlainText);
+
+    ImageDX->setParent(content);
+    ImageDX->setImage(MarkerImage(data::kDxMarkerPath));
+    ImageDX45->setParent(content);
+    ImageDX45->setImage(MarkerImage(data::kDxMarker45Path));
+    for (ImageWidget* marker : {ImageDX, ImageDX45}) {
+        marker->resize(marker->image().size());
+        marker->hide();
+    }
+    TimerDX->setInterval(kMarkerInterval);
+
     connect(ImageAzimut, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageAzimutMouseMove);
     // The map click is the left button's; the others do nothing here.
     connect(ImageAzimut, &ImageWidget::clicked, this, [this](Qt::MouseButton button, int, int) {
@@ -157,6 +244,27 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     connect(MenuTimeLocal, &QAction::triggered, this, &TFormAzimut::MenuTimeLocalClick);
     connect(MenuTimeUTC, &QAction::triggered, this, &TFormAzimut::MenuTimeUTCClick);
     connect(TimerSeconde, &QTimer::timeout, this, &TFormAzimut::TimerSecondeTimer);
+
+    connect(MenuDXCCOM, &QAction::triggered, this, &TFormAzimut::MenuDXCCOMClick);
+    connect(MenuDXCCCB, &QAction::triggered, this, &TFormAzimut::MenuDXCCCBClick);
+    connect(SepDefault, &QAction::triggered, this, &TFormAzimut::SepDefaultClick);
+    connect(SepUnderscore, &QAction::triggered, this, &TFormAzimut::SepUnderscoreClick);
+    connect(SepSlash, &QAction::triggered, this, &TFormAzimut::SepSlashClick);
+    connect(SepEqual, &QAction::triggered, this, &TFormAzimut::SepEqualClick);
+    connect(MenuListeDXCC, &QAction::triggered, this, &TFormAzimut::MenuListeDXCCClick);
+    connect(EditCall, &QLineEdit::textChanged, this, &TFormAzimut::EditCallChange);
+    connect(TimerDX, &QTimer::timeout, this, &TFormAzimut::TimerDXTimer);
+    connect(ImageDX, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDXMouseMove);
+    connect(ImageDX, &ImageWidget::clicked, this, [this](Qt::MouseButton button, int, int) {
+        if (button == Qt::LeftButton) ImageAzimutClick();
+    });
+    connect(ImageDX45, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDX45MouseMove);
+    // A row is chosen once per click, when the button comes up (the press
+    // already makes it current); the keyboard chooses every row it moves to.
+    connect(ListBoxDXW, &QListWidget::itemClicked, this, [this] { ListBoxDXWClick(); });
+    connect(ListBoxDXW, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && !selectingQuietly_ && !listButtonDown_) ListBoxDXWClick();
+    });
 }
 
 TFormAzimut::~TFormAzimut() = default;
@@ -184,6 +292,8 @@ void TFormAzimut::ApplyStartSettings(const settings::Settings& values) {
     startWidth_ = start.width();
     startHorizontalScroll_ = values.viewerScroll;
     startUtc_ = values.utc;
+    chosenList_ = values.list;
+    separator_ = values.separator;
     state_.UnitFactor = values.unitFactor == geo::KilometreFactor ? geo::KilometreFactor : geo::StatuteMileFactor;
     // The clock mode read at start is ticked from the start, not only from
     // the first showing: a run that never shows the viewer writes it back
@@ -199,6 +309,8 @@ void TFormAzimut::StoreSettings(settings::Settings& values) const {
     values.viewerWidth = width();
     values.viewerScroll = ScrollBoxAzimut->horizontalScrollBar()->value();
     values.utc = MenuTimeUTC->isChecked();
+    values.list = chosenList_;
+    values.separator = separator_;
 }
 
 void TFormAzimut::ApplyStartGeometry() {
@@ -210,8 +322,8 @@ void TFormAzimut::ApplyStartGeometry() {
 
 void TFormAzimut::FormCreate(const QString& savedMapFile) {
     ApplyStartGeometry();
-    // The working DX list and the language hand-over are bound here once
-    // those parts exist; the generator already finds the images through us.
+    // The working list is bound to the ham list, checked in the menu from
+    // the start; the stored list comes with the first showing.
     if (!savedMapFile.isEmpty() && !generator_.LocatorPending) {
         const KeptMap kept = CheckKeptMap(savedMapFile);
         if (kept.status != KeptMapStatus::Ok) {
@@ -225,6 +337,7 @@ void TFormAzimut::FormCreate(const QString& savedMapFile) {
         MapImageChanged();
         state_.SavedMapLoaded = true;
     }
+    FillDxList();
     StartClock();
 }
 
@@ -232,6 +345,7 @@ void TFormAzimut::FormShow() {
     ApplyStartGeometry();
     ScrollBoxAzimut->horizontalScrollBar()->setValue(startHorizontalScroll_);
     ApplyViewerLanguage();
+    ListBoxDXW->setFocus();
     if (startUtc_)
         MenuTimeUTCClick();
     else
@@ -239,11 +353,14 @@ void TFormAzimut::FormShow() {
     if (!TimerSeconde->isActive()) TimerSeconde->start();
     setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
+    ChooseList(chosenList_);
     DrawCentreLabel();
+    if (ListBoxDXW->currentRow() >= 0 && ListBoxDXW->currentItem()->isSelected()) ListBoxDXWClick();
 }
 
 void TFormAzimut::FormActivate() {
     ApplyViewerLanguage();
+    ChooseSeparator(separator_);
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
     DrawCentreLabel();
 }
@@ -260,6 +377,7 @@ void TFormAzimut::ImageAzimutMouseMove(int x, int y) {
                                                    state_.RangeCaption.toStdString());
     StaticTextAzim->setText(Utf8(t.shortPath));
     StaticTextLP->setText(Utf8(t.longPath));
+    HideMarker();
 }
 
 void TFormAzimut::ImageAzimutClick() {
@@ -279,9 +397,18 @@ void TFormAzimut::MenuUnitmileClick() {
 }
 
 void TFormAzimut::MenugenerateurClick() {
+    TimerDX->stop();
     StopClock();
+    SelectQuietly(-1);
     StaticTextAzim->clear();
+    SetCallQuietly(QString());
     StaticTextLP->clear();
+    keptAzimuthReadout_.clear();
+    keptLongPathReadout_.clear();
+    ListBoxDXW->setToolTip(QString());
+    // The next map may have another centre: a marker left on it would point
+    // at the wrong place.
+    HideMarker();
     emit BackToGenerator();
     hide();
 }
@@ -335,6 +462,180 @@ void TFormAzimut::StartClock() {
 }
 
 void TFormAzimut::StopClock() { TimerSeconde->stop(); }
+
+// ---- The DX panel ----
+
+void TFormAzimut::FillDxList() {
+    const std::vector<dx::DxRecord> user = UserDxEntries ? UserDxEntries(list_) : std::vector<dx::DxRecord>();
+    rows_ = dx::FillDxList(list_, separator_, user, widgets::DecimalSeparator());
+    QStringList items;
+    items.reserve(static_cast<int>(rows_.size()));
+    for (const std::string& row : rows_) items << Utf8(row);
+    // Rebuilt whole and painted once, never row by row.
+    ListBoxDXW->setUpdatesEnabled(false);
+    selectingQuietly_ = true;
+    ListBoxDXW->clear();
+    ListBoxDXW->addItems(items);
+    selectingQuietly_ = false;
+    ListBoxDXW->setUpdatesEnabled(true);
+}
+
+void TFormAzimut::ChooseList(dx::DxList list) {
+    MenuDXCCOM->setChecked(list == dx::DxList::Ham);
+    MenuDXCCCB->setChecked(list == dx::DxList::ElevenMetre);
+    list_ = chosenList_ = list;
+    TimerDX->stop();
+    StaticTextAzim->clear();
+    StaticTextLP->clear();
+    EditUTC->clear();
+    SetCallQuietly(QString());
+    ListBoxDXW->setToolTip(QString());
+    FillDxList();
+}
+
+void TFormAzimut::MenuDXCCOMClick() { ChooseList(dx::DxList::Ham); }
+
+void TFormAzimut::MenuDXCCCBClick() { ChooseList(dx::DxList::ElevenMetre); }
+
+void TFormAzimut::ChooseSeparator(dx::Separator separator) {
+    SepDefault->setChecked(separator == dx::Separator::Default);
+    SepUnderscore->setChecked(separator == dx::Separator::Underscore);
+    SepSlash->setChecked(separator == dx::Separator::Slash);
+    SepEqual->setChecked(separator == dx::Separator::Equal);
+    separator_ = separator;
+    FillDxList();
+}
+
+void TFormAzimut::SepDefaultClick() { ChooseSeparator(dx::Separator::Default); }
+
+void TFormAzimut::SepUnderscoreClick() { ChooseSeparator(dx::Separator::Underscore); }
+
+void TFormAzimut::SepSlashClick() { ChooseSeparator(dx::Separator::Slash); }
+
+void TFormAzimut::SepEqualClick() { ChooseSeparator(dx::Separator::Equal); }
+
+void TFormAzimut::MenuListeDXCCClick() { emit ManageDxRequested(list_); }
+
+void TFormAzimut::ListBoxDXWClick(bool fromLookup) {
+    const int row = ListBoxDXW->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size() || !ListBoxDXW->item(row)->isSelected()) return;
+    const dx::RowChoice choice =
+        dx::ChooseRow(rows_[static_cast<std::size_t>(row)], dx::SeparatorText(separator_), widgets::DecimalSeparator(),
+                      {generator_.CentreLatitude, generator_.CentreLongitude}, state_.UnitFactor,
+                      state_.AzimuthCaption.toStdString(), state_.RangeCaption.toStdString());
+    ListBoxDXW->setToolTip(Utf8(choice.hint));
+    if (choice.key && !fromLookup) SetCallQuietly(Utf8(*choice.key));
+    if (choice.utc) EditUTC->setText(Utf8(*choice.utc));
+    if (!choice.beam) {
+        widgets::Beep();
+        return;
+    }
+    const dx::DxBeam& beam = *choice.beam;
+    StaticTextAzim->setText(Utf8(beam.readouts.shortPath));
+    StaticTextLP->setText(Utf8(beam.readouts.longPath));
+    keptAzimuthReadout_ = StaticTextAzim->text();
+    keptLongPathReadout_ = StaticTextLP->text();
+    // The marker widgets scroll with the map, so map pixels place them.
+    for (ImageWidget* marker : {ImageDX, ImageDX45}) {
+        marker->move(beam.marker.x - kMarkerHalf, beam.marker.y - kMarkerHalf);
+        marker->raise();
+    }
+    ImageDX->show();
+    ImageDX45->hide();
+    TimerDX->start();
+    emit PublishAzimuth(QString::number(beam.azimuth));
+}
+
+void TFormAzimut::EditCallChange() {
+    if (callWrittenByChoice_) return;
+    const dx::CallLookup found =
+        dx::LookupCall(rows_, EditCall->text().toStdString(), list_, dx::SeparatorText(separator_));
+    switch (found.outcome) {
+        case dx::CallLookup::Outcome::Nothing: return;
+        case dx::CallLookup::Outcome::Beep: widgets::Beep(); return;
+        case dx::CallLookup::Outcome::Row: break;
+    }
+    const int row = static_cast<int>(found.row);
+    if (row >= ListBoxDXW->count()) return;
+    ListBoxDXW->scrollToItem(ListBoxDXW->item(row), QAbstractItemView::PositionAtTop);
+    SelectQuietly(row);
+    ListBoxDXWClick(true);
+}
+
+void TFormAzimut::TimerDXTimer() {
+    TimerDX->stop();
+    if (ImageDX->isVisible()) {
+        ImageDX->hide();
+        ImageDX45->show();
+    } else {
+        ImageDX45->hide();
+        ImageDX->show();
+    }
+    TimerDX->start();
+}
+
+void TFormAzimut::ImageDXMouseMove(int x, int y) { ImageAzimutMouseMove(ImageDX->x() + x, ImageDX->y() + y); }
+
+void TFormAzimut::ImageDX45MouseMove() {
+    StaticTextAzim->setText(keptAzimuthReadout_);
+    StaticTextLP->setText(keptLongPathReadout_);
+    if (!StaticTextAzim->text().isEmpty()) {
+        ImageDX->show();
+        TimerDX->start();
+    }
+}
+
+void TFormAzimut::ListBoxDXWMouseMove() {
+    if (TimerDX->isActive()) return;
+    StaticTextAzim->setText(keptAzimuthReadout_);
+    StaticTextLP->setText(keptLongPathReadout_);
+    if (!StaticTextAzim->text().isEmpty() && !EditCall->text().isEmpty()) {
+        ImageDX->show();
+        TimerDX->start();
+    }
+}
+
+void TFormAzimut::SetCallQuietly(const QString& text) {
+    callWrittenByChoice_ = true;
+    EditCall->setText(text);
+    callWrittenByChoice_ = false;
+}
+
+void TFormAzimut::SelectQuietly(int row) {
+    selectingQuietly_ = true;
+    if (row < 0) {
+        ListBoxDXW->clearSelection();
+        ListBoxDXW->setCurrentRow(-1);
+    } else {
+        ListBoxDXW->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+    selectingQuietly_ = false;
+}
+
+void TFormAzimut::HideMarker() {
+    ImageDX->hide();
+    ImageDX45->hide();
+    TimerDX->stop();
+}
+
+bool TFormAzimut::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == ListBoxDXW->viewport()) {
+        switch (e->type()) {
+            case QEvent::MouseButtonPress:
+                listButtonDown_ = true;
+                break;
+            case QEvent::MouseButtonRelease:
+                listButtonDown_ = false;
+                break;
+            case QEvent::MouseMove:
+                ListBoxDXWMouseMove();
+                break;
+            default:
+                break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
 
 void TFormAzimut::closeEvent(QCloseEvent* event) {
     // The request never closes the window: the program goes on or ends.

@@ -4,6 +4,8 @@
 // the return to the generator and the closing of the program.
 #include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QScrollArea>
@@ -11,7 +13,10 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "dx/dx_row.h"
 #include "generator/generator_state.h"
 #include "generator/map_display.h"
 #include "languages/languages.h"
@@ -55,6 +60,25 @@ public:
     QAction* const MenuTimeUTC;
     QAction* const MenuAxes;
     QAction* const MenuDistances;
+    // The DX panel: the working list, the call box, the UTC box and the
+    // blinking marker, with the menus that choose the list and separator.
+    QListWidget* const ListBoxDXW;
+    QLabel* const LabelCall;
+    QLineEdit* const EditCall;
+    QLabel* const LabelUTC;
+    QLineEdit* const EditUTC;
+    widgets::ImageWidget* const ImageDX;
+    widgets::ImageWidget* const ImageDX45;
+    QTimer* const TimerDX;
+    QAction* const MenuListeDXCC;
+    QMenu* const MenuChoixListe;
+    QAction* const MenuDXCCOM;
+    QAction* const MenuDXCCCB;
+    QMenu* const MenuSeparator;
+    QAction* const SepDefault;
+    QAction* const SepUnderscore;
+    QAction* const SepSlash;
+    QAction* const SepEqual;
 
     /// The unit, the pending azimuth, the captions and the kept map's flag.
     const ViewerState& State() const { return state_; }
@@ -63,7 +87,7 @@ public:
     /// clock mode applied at every showing, and the unit.
     void ApplyStartSettings(const settings::Settings& values);
     /// What the viewer gives the settings file at exit: its geometry, the
-    /// unit and the clock mode.
+    /// unit, the clock mode, the DX list and the separator.
     void StoreSettings(settings::Settings& values) const;
 
     // The map as the generator uses it.
@@ -96,12 +120,39 @@ public:
     void StartClock();
     void StopClock();
     void DrawCentreLabel();
+
+    // The DX panel.
+    /// Rebuilds the working list from the current list and separator.
+    void FillDxList();
+    void MenuDXCCOMClick();
+    void MenuDXCCCBClick();
+    void SepDefaultClick();
+    void SepUnderscoreClick();
+    void SepSlashClick();
+    void SepEqualClick();
+    void MenuListeDXCCClick();
+    /// Chooses the selected row of the working list; @p fromLookup leaves
+    /// the call box as the operator typed it.
+    void ListBoxDXWClick(bool fromLookup = false);
+    void EditCallChange();
+    void TimerDXTimer();
+    void ImageDXMouseMove(int x, int y);
+    void ImageDX45MouseMove();
+    void ListBoxDXWMouseMove();
+    /// The current list and separator (what the menus show).
+    dx::DxList CurrentDxList() const { return list_; }
+    dx::Separator CurrentSeparator() const { return separator_; }
+    /// The working list's rows, as the list box shows them.
+    const std::vector<std::string>& WorkingList() const { return rows_; }
     /// The viewer's texts for the current language. They come with the
     /// language tables; until then the built-in texts stay.
     void ApplyViewerLanguage() {}
 
     /// The time source of the clock (tests fix it).
     std::function<QDateTime()> Now;
+    /// The operator's own entries of a list, in table order; they follow the
+    /// built-in rows in the working list. None until this is set.
+    std::function<std::vector<dx::DxRecord>(dx::DxList)> UserDxEntries;
 
 signals:
     /// A bearing was picked on the map, for the rotator.
@@ -118,14 +169,25 @@ signals:
     /// The close was accepted: the settings are to be written and the
     /// program ended.
     void ProgramEndRequested();
+    /// "Manage my DX": the editor of @p list is to be shown, the other one
+    /// hidden.
+    void ManageDxRequested(dx::DxList list);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyStartGeometry();
     void SetClockMode(bool utc);
+    void ChooseList(dx::DxList list);
+    void ChooseSeparator(dx::Separator separator);
+    /// Writes @p text into the call box without starting a lookup.
+    void SetCallQuietly(const QString& text);
+    /// Selects @p row (none when negative) without it counting as a choice.
+    void SelectQuietly(int row);
+    void HideMarker();
 
     const generator::GeneratorState& generator_;
     const rotator::AzimuthLink& link_;
@@ -139,6 +201,17 @@ private:
     int startHorizontalScroll_ = 0;
     bool startUtc_ = false;
     std::unique_ptr<MapSurface> surface_;
+    // The DX panel's state. The list last chosen (the settings' at start)
+    // comes back at every showing; the separator at every activation.
+    dx::DxList list_ = dx::DxList::Ham;
+    dx::DxList chosenList_ = dx::DxList::Ham;
+    dx::Separator separator_ = dx::Separator::Default;
+    std::vector<std::string> rows_;
+    QString keptAzimuthReadout_;
+    QString keptLongPathReadout_;
+    bool callWrittenByChoice_ = false;
+    bool selectingQuietly_ = false;
+    bool listButtonDown_ = false;
 };
 
 }  // namespace korvalen::viewer

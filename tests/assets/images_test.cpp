@@ -120,7 +120,9 @@ protected:
     static std::vector<File> Files() {
         return {{kWorldFile, 796, 510, world_->image},
                 {kTemplateFile, 600, 600, MakeTemplate()},
-                {kMarkFile, 80, 17, MakeMarkImage()}};
+                {kMarkFile, 80, 17, MakeMarkImage()},
+                {kDxMarkerFile, 29, 29, MakeDxMarker(false)},
+                {kDxMarker45File, 29, 29, MakeDxMarker(true)}};
     }
 
     static std::unique_ptr<QTemporaryDir> dir_;

@@ -12,6 +12,8 @@ WorldMap WriteImages(const QString& topologyPath, const QString& outputDirectory
     SaveBmp(world.image, dir.filePath(QString::fromLatin1(kWorldFile)));
     SaveBmp(MakeTemplate(), dir.filePath(QString::fromLatin1(kTemplateFile)));
     SaveBmp(MakeMarkImage(), dir.filePath(QString::fromLatin1(kMarkFile)));
+    SaveBmp(MakeDxMarker(false), dir.filePath(QString::fromLatin1(kDxMarkerFile)));
+    SaveBmp(MakeDxMarker(true), dir.filePath(QString::fromLatin1(kDxMarker45File)));
     return world;
 }
 

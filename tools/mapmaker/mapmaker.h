@@ -10,9 +10,12 @@ namespace korvalen::mapmaker {
 inline const char* const kWorldFile = "world.bmp";
 inline const char* const kTemplateFile = "template.bmp";
 inline const char* const kMarkFile = "orlak.bmp";
+inline const char* const kDxMarkerFile = "dxmarker.bmp";
+inline const char* const kDxMarker45File = "dxmarker45.bmp";
 
 /// Reads the countries from @p topologyPath and writes world.bmp,
-/// template.bmp and orlak.bmp into @p outputDirectory (which must exist).
+/// template.bmp, orlak.bmp and the two DX markers into @p outputDirectory
+/// (which must exist).
 /// @returns the world map with its statistics.
 /// @throws TopoJsonError or std::runtime_error.
 WorldMap WriteImages(const QString& topologyPath, const QString& outputDirectory);

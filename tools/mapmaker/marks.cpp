@@ -2,6 +2,8 @@
 
 #include "data/palette.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace korvalen::mapmaker {
@@ -102,6 +104,36 @@ IndexedImage MakeMarkImage() {
     IndexedImage image(kMarkWidth, kMarkHeight, palette::kWhite);
     const int left = (kMarkWidth - MarkWidth(kMarkHeight)) / 2;
     DrawMark(image, left, 0, kMarkHeight, palette::kBlack);
+    return image;
+}
+
+IndexedImage MakeDxMarker(bool turned) {
+    // Each arrowhead is a triangle along one direction: its tip kTip pixels
+    // from the centre, its base kBase pixels out, kHalfBase to either side.
+    constexpr double kTip = 4;
+    constexpr double kBase = 13;
+    constexpr double kHalfBase = 4;
+    constexpr int kCrossArm = 2;
+    const double r = std::sqrt(0.5);
+    const double diagonals[4][2] = {{r, -r}, {r, r}, {-r, r}, {-r, -r}};
+    const double axes[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    const auto& directions = turned ? axes : diagonals;
+    IndexedImage image(kDxMarkerSize, kDxMarkerSize, palette::kWhite);
+    for (int y = 0; y < kDxMarkerSize; ++y) {
+        for (int x = 0; x < kDxMarkerSize; ++x) {
+            const int dx = x - kDxMarkerCentre;
+            const int dy = y - kDxMarkerCentre;
+            bool ink = (dy == 0 && std::abs(dx) <= kCrossArm) || (dx == 0 && std::abs(dy) <= kCrossArm);
+            for (const auto& d : directions) {
+                const double along = dx * d[0] + dy * d[1];
+                const double across = std::abs(dx * d[1] - dy * d[0]);
+                if (along >= kTip && along <= kBase &&
+                    across <= (along - kTip) * kHalfBase / (kBase - kTip) + 0.5)
+                    ink = true;
+            }
+            if (ink) image.Set(x, y, palette::kBlack);
+        }
+    }
     return image;
 }
 

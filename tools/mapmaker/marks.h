@@ -54,4 +54,14 @@ IndexedImage MakeTemplate();
 /// 80 × 17: the mark in black on white.
 IndexedImage MakeMarkImage();
 
+/// The DX marker: 29 × 29, black on white (white is shown transparent),
+/// the DX at the centre pixel (14, 14).
+constexpr int kDxMarkerSize = 29;
+constexpr int kDxMarkerCentre = 14;
+
+/// Four arrowheads pointing at the centre, with a small cross there: on
+/// the diagonals, or with @p turned by 45° from above, below and the sides.
+/// The program alternates the two, so the marker seems to turn.
+IndexedImage MakeDxMarker(bool turned);
+
 }  // namespace korvalen::mapmaker
