@@ -293,7 +293,10 @@ void TFormAzimut::ApplyStartSettings(const settings::Settings& values) {
     startHorizontalScroll_ = values.viewerScroll;
     startUtc_ = values.utc;
     chosenList_ = values.list;
+    // The stored separator is current from the start (the list only from
+    // the first showing): its item is ticked now.
     separator_ = values.separator;
+    CheckSeparatorItem();
     state_.UnitFactor = values.unitFactor == geo::KilometreFactor ? geo::KilometreFactor : geo::StatuteMileFactor;
     // The clock mode read at start is ticked from the start, not only from
     // the first showing: a run that never shows the viewer writes it back
@@ -497,12 +500,16 @@ void TFormAzimut::MenuDXCCOMClick() { ChooseList(dx::DxList::Ham); }
 
 void TFormAzimut::MenuDXCCCBClick() { ChooseList(dx::DxList::ElevenMetre); }
 
+void TFormAzimut::CheckSeparatorItem() {
+    SepDefault->setChecked(separator_ == dx::Separator::Default);
+    SepUnderscore->setChecked(separator_ == dx::Separator::Underscore);
+    SepSlash->setChecked(separator_ == dx::Separator::Slash);
+    SepEqual->setChecked(separator_ == dx::Separator::Equal);
+}
+
 void TFormAzimut::ChooseSeparator(dx::Separator separator) {
-    SepDefault->setChecked(separator == dx::Separator::Default);
-    SepUnderscore->setChecked(separator == dx::Separator::Underscore);
-    SepSlash->setChecked(separator == dx::Separator::Slash);
-    SepEqual->setChecked(separator == dx::Separator::Equal);
     separator_ = separator;
+    CheckSeparatorItem();
     FillDxList();
 }
 

@@ -183,6 +183,7 @@ private:
     void SetClockMode(bool utc);
     void ChooseList(dx::DxList list);
     void ChooseSeparator(dx::Separator separator);
+    void CheckSeparatorItem();
     /// Writes @p text into the call box without starting a lookup.
     void SetCallQuietly(const QString& text);
     /// Selects @p row (none when negative) without it counting as a choice.

@@ -13,6 +13,9 @@ ImageWidget::ImageWidget(QWidget* parent) : QWidget(parent) {
 void ImageWidget::setImage(const QImage& image) {
     image_ = image;
     setFixedSize(image_.size());
+    // A picture with transparent pixels (the DX marker) lets what lies
+    // under it show; an opaque one paints every pixel itself.
+    setAttribute(Qt::WA_OpaquePaintEvent, !image_.hasAlphaChannel());
     imageChanged();
 }
 
@@ -26,7 +29,8 @@ void ImageWidget::imageChanged() {
 
 void ImageWidget::paintEvent(QPaintEvent* event) {
     if (stale_) {
-        shown_ = image_.convertToFormat(QImage::Format_RGB32);
+        shown_ = image_.convertToFormat(image_.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                 : QImage::Format_RGB32);
         stale_ = false;
     }
     QPainter p(this);
