@@ -113,7 +113,8 @@ int BeamCommand(const std::vector<std::string>& arguments, const std::string& pr
     const std::string_view tab = dx::SeparatorText(dx::Separator::Default);
     const dx::CallLookup found = dx::LookupCall(rows, *call, list, tab);
     if (found.outcome != dx::CallLookup::Outcome::Row || found.row >= rows.size())
-        return Fail("'" + *call + "' is not a country number of the list", 3);
+        return Fail("'" + *call + "' is not a number, or reaches a row whose key is not one"
+                    " (the 11 m list is searched by number)", 3);
     const std::string& row = rows[found.row];
     const dx::RowChoice choice = dx::ChooseRow(row, tab, kDecimalPoint, *centre, unitFactor, "", "");
     if (!choice.beam) return Fail("the DX row '" + row + "' holds no position", 3);

@@ -48,9 +48,7 @@ CallLookup LookupCall(const std::vector<std::string>& rows, std::string_view typ
                       std::string_view separator) {
     CallLookup result;
     if (typed.empty()) return result;
-    std::string upper = EightBit(typed);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const std::string upper = AsciiUpper(EightBit(typed));
 
     if (list == DxList::Ham) {
         result.outcome = CallLookup::Outcome::Row;

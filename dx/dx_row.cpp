@@ -79,15 +79,14 @@ std::string LocaliseDegrees(std::string_view field, char first, char second, std
     return FormatDegrees(*value, decimalSeparator) + letter;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+}  // namespace
 
 std::string AsciiUpper(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = AsciiUpper(c);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
-
-}  // namespace
 
 std::string_view SeparatorText(Separator separator) {
     switch (separator) {
@@ -97,10 +96,6 @@ std::string_view SeparatorText(Separator separator) {
         case Separator::Default: break;
     }
     return "\t";
-}
-
-Separator SeparatorFromNumber(int number) {
-    return number >= 0 && number <= 3 ? static_cast<Separator>(number) : Separator::Default;
 }
 
 std::string FirstCharacters(std::string_view text, std::size_t count) {

@@ -24,11 +24,13 @@ using Separator = settings::Separator;
 /// The character a separator choice joins the fields with.
 std::string_view SeparatorText(Separator separator);
 
-/// The separator of a stored choice: 0 to 3, anything else TAB.
-Separator SeparatorFromNumber(int number);
-
 /// The longest UTC field shown, in characters.
 inline constexpr std::size_t MaxUtcLength = 100;
+
+/// @p text with the ASCII letters a-z in upper case, every other byte as
+/// it is (calls and hemisphere letters are upper-cased so, whatever the
+/// locale).
+std::string AsciiUpper(std::string_view text);
 
 /// The first @p count characters (not bytes) of UTF-8 @p text.
 std::string FirstCharacters(std::string_view text, std::size_t count);

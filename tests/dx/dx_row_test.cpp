@@ -104,12 +104,11 @@ TEST(DxRecordToRow, JoinsTheFieldsWithTheSeparatorAndDropsAnEmptyUtc) {
     EXPECT_EQ(DxRecordToRow(noUtc, "="), "DL1ABC=Home (Eu)=48,5N=2,25E");
 }
 
-TEST(SeparatorFromNumber, StoredNumbersAndEverythingElse) {
-    EXPECT_EQ(SeparatorText(SeparatorFromNumber(0)), "\t");
-    EXPECT_EQ(SeparatorText(SeparatorFromNumber(1)), "_");
-    EXPECT_EQ(SeparatorText(SeparatorFromNumber(2)), "/");
-    EXPECT_EQ(SeparatorText(SeparatorFromNumber(3)), "=");
-    for (int other : {-1, 4, 99}) EXPECT_EQ(SeparatorText(SeparatorFromNumber(other)), "\t") << other;
+TEST(SeparatorText, EachChoiceJoinsWithItsCharacter) {
+    EXPECT_EQ(SeparatorText(Separator::Default), "\t");
+    EXPECT_EQ(SeparatorText(Separator::Underscore), "_");
+    EXPECT_EQ(SeparatorText(Separator::Slash), "/");
+    EXPECT_EQ(SeparatorText(Separator::Equal), "=");
 }
 
 // ---- The tolerant number check and the load ----
