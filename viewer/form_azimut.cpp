@@ -255,9 +255,6 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     connect(EditCall, &QLineEdit::textChanged, this, &TFormAzimut::EditCallChange);
     connect(TimerDX, &QTimer::timeout, this, &TFormAzimut::TimerDXTimer);
     connect(ImageDX, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDXMouseMove);
-    connect(ImageDX, &ImageWidget::clicked, this, [this](Qt::MouseButton button, int, int) {
-        if (button == Qt::LeftButton) ImageAzimutClick();
-    });
     connect(ImageDX45, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDX45MouseMove);
     // A row is chosen once per click, when the button comes up (the press
     // already makes it current); the keyboard chooses every row it moves to.
