@@ -2,6 +2,7 @@
 // committed inputs, that the committed rows agree with cty.dat, and that
 // the tool reads cty.dat's conventions and refuses inconsistent inputs.
 #include "data/dx_tables.h"
+#include "tests/dx_tables/fields.h"
 #include "tools/dxtables/dxtables.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,11 @@ using korvalen::data::HamDxRows;
 
 namespace {
 
+using korvalen::testing::Fields;
+
 std::string SourceDir() {
     const char* env = std::getenv("KORVALEN_SOURCE_DIR");
     return env && *env ? env : KORVALEN_SOURCE_DIR_DEFAULT;
-}
-
-std::vector<std::string> Fields(std::string_view row) {
-    std::vector<std::string> fields;
-    while (true) {
-        const auto tab = row.find('\t');
-        fields.emplace_back(row.substr(0, tab));
-        if (tab == std::string_view::npos) return fields;
-        row.remove_prefix(tab + 1);
-    }
 }
 
 Position RowPosition(const std::vector<std::string>& fields) {

@@ -3,6 +3,7 @@
 // of the coordinate and UTC fields that the row reader and the DX panel
 // expect.
 #include "data/dx_tables.h"
+#include "tests/dx_tables/fields.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@ using korvalen::data::ElevenMetreDxRows;
 using korvalen::data::HamDxRows;
 
 namespace {
+
+using korvalen::testing::Fields;
 
 // Every ham key, in stored order; repeated keys once per row.
 constexpr const char* HamKeys = R"(
@@ -133,16 +136,6 @@ constexpr const char* ElevenMetreCountries = R"(
 344 Montenegro (Eu); 345 Swains Is (Oc); 346 St Barthelemy (Na); 347 Curaçao (SA);
 348 St Maarten (SA); 349 Saba St-Eustatius (SA); 350 Bonaire (SA); 351 South Sudan (AF);
 )";
-
-std::vector<std::string> Fields(std::string_view row) {
-    std::vector<std::string> fields;
-    while (true) {
-        const auto tab = row.find('\t');
-        fields.emplace_back(row.substr(0, tab));
-        if (tab == std::string_view::npos) return fields;
-        row.remove_prefix(tab + 1);
-    }
-}
 
 std::string Trim(const std::string& s) {
     const auto from = s.find_first_not_of(" \n");
