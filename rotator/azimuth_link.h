@@ -1,25 +1,49 @@
 #pragma once
-// The rotator link as the windows see it: the azimuth item served to the
-// antenna-rotator program, and whether a client holds a conversation. The
-// server that carries the item to clients plugs in behind this.
+// The rotator link as the windows see it: the azimuth item served to
+// rotator programs, how many of them hold a conversation, and the
+// publications that rotators driven directly (rotctld, PstRotator) follow.
+// The servers that carry the item to clients (the local socket here, DDE
+// on Windows) plug in behind this through its signals and operations.
+#include <QObject>
 #include <QString>
 
 namespace korvalen::rotator {
 
-class AzimuthLink {
+class AzimuthLink : public QObject {
+    Q_OBJECT
 public:
-    /// Sets the served item `azimuth` (whole degrees as plain decimal digits).
-    void PublishAzimuth(const QString& azimuth) { azimuth_ = azimuth; }
+    /// Sets the served item `azimuth` (whole degrees as plain decimal digits)
+    /// and tells every advise link and every directly driven rotator.
+    void PublishAzimuth(const QString& azimuth);
 
-    /// The value last published; empty before the first publication.
+    /// A client's poke: the text becomes the item and the advise links are
+    /// told; nothing else happens (no rotator is turned).
+    void Poke(const QString& text);
+
+    /// The value last published or poked; empty before the first.
     const QString& Azimuth() const { return azimuth_; }
 
-    /// Whether a rotator client is connected: the program then refuses to
-    /// end. No client can connect until the server exists.
-    bool ClientConnected() const { return false; }
+    /// A conversation was opened or closed. Conversations are counted, so
+    /// that the first of two clients leaving does not open the close guard.
+    void KorvalenOpen() { ++conversations_; }
+    void KorvalenClose() {
+        if (conversations_ > 0) --conversations_;
+    }
+
+    /// Whether a rotator client holds a conversation: the program then
+    /// refuses to end.
+    bool ClientConnected() const { return conversations_ > 0; }
+    int OpenConversations() const { return conversations_; }
+
+signals:
+    /// The item changed (publication or poke): advise links send it.
+    void ItemChanged(const QString& value);
+    /// A publication by this program: the rotators driven directly follow it.
+    void Published(const QString& azimuth);
 
 private:
     QString azimuth_;
+    int conversations_ = 0;
 };
 
 }  // namespace korvalen::rotator
