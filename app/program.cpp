@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "widgets/messages.h"
 
@@ -30,6 +31,7 @@ Program::Program(const QString& programFolder)
 Program::~Program() = default;
 
 void Program::Start(const QStringList& arguments) {
+    StartAzimuthServer();
     carte_ = std::make_unique<generator::TFormCarte>(rotator_, language_);
     if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
     viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
@@ -52,6 +54,9 @@ void Program::Start(const QStringList& arguments) {
     conv_ = std::make_unique<info::TFormConv>();
     Wire();
     carte_->show();
+    if (!serverError_.isEmpty())
+        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Warning,
+                             QStringLiteral("The azimuth server could not start: ") + serverError_);
     // The first window of a program is the active one on Windows; ask for
     // the same here, so the keyboard goes to it without a click.
     carte_->activateWindow();
@@ -91,6 +96,18 @@ void Program::Wire() {
 
     connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
     connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+}
+
+void Program::StartAzimuthServer() {
+    // Before any window: a rotator program may connect while only the
+    // generator shows. When another running copy already serves the name,
+    // this copy serves nothing and its clients stay with that copy.
+    const std::string service =
+        rotator::ServiceName(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+    server_ = std::make_unique<rotator::LocalAzimuthServer>(rotator_, service);
+    if (server_->Start(rotator::LocalAzimuthServer::SocketFolder()) ==
+        rotator::LocalAzimuthServer::StartResult::Failed)
+        serverError_ = server_->ErrorText();
 }
 
 bool Program::LoadSettings() {

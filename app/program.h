@@ -13,6 +13,7 @@
 #include "info/form_info.h"
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"
+#include "rotator/local_azimuth_server.h"
 #include "settings/settings.h"
 #include "viewer/form_azimut.h"
 #include "viewer/form_save.h"
@@ -54,6 +55,8 @@ public:
 
     const settings::SavedMap& SavedMap() const { return savedMap_; }
     const rotator::AzimuthLink& Rotator() const { return rotator_; }
+    /// The azimuth service (tests connect to it).
+    const rotator::LocalAzimuthServer& AzimuthServer() const { return *server_; }
     /// How many times an orderly exit ended the program (tests read it).
     int EndCount() const { return endCount_; }
 
@@ -66,6 +69,7 @@ private:
     /// bad value (the command-line locator is then not examined).
     bool LoadSettings();
     void SaveSettings();
+    void StartAzimuthServer();
     void Wire();
 
     const QString folder_;
@@ -76,6 +80,9 @@ private:
     settings::SavedMap savedMap_;
     languages::LanguageState language_;
     rotator::AzimuthLink rotator_;
+    /// The azimuth service on its local socket, from start-up to the exit.
+    std::unique_ptr<rotator::LocalAzimuthServer> server_;
+    QString serverError_;
     int endCount_ = 0;
     // The windows last, so they go before the values they refer to.
     std::unique_ptr<generator::TFormCarte> carte_;

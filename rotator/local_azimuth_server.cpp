@@ -1,0 +1,154 @@
+#include "rotator/local_azimuth_server.h"
+
+#include <QDir>
+#include <QLocalSocket>
+
+#include <vector>
+
+namespace korvalen::rotator {
+
+struct LocalAzimuthServer::Client {
+    explicit Client(const std::string& service) : conversation(service) {}
+    Conversation conversation;
+    LineSplitter splitter;
+    bool closing = false;
+};
+
+LocalAzimuthServer::LocalAzimuthServer(AzimuthLink& link, std::string service)
+    : link_(link), service_(std::move(service)) {
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    // Clients that come all at once wait in the queue, not refused.
+    server_.setMaxPendingConnections(MaxConnections);
+    server_.setListenBacklogSize(MaxConnections);
+    connect(&server_, &QLocalServer::newConnection, this, &LocalAzimuthServer::Accept);
+    connect(&link_, &AzimuthLink::ItemChanged, this, &LocalAzimuthServer::Advise);
+}
+
+LocalAzimuthServer::~LocalAzimuthServer() {
+    // The conversations end with the program; the socket file goes with
+    // the server.
+    for (auto& [socket, client] : clients_) {
+        socket->disconnect(this);
+        if (client->conversation.Connected()) link_.KorvalenClose();
+        socket->abort();
+        socket->deleteLater();
+    }
+    clients_.clear();
+    server_.close();
+}
+
+QString LocalAzimuthServer::SocketFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+QString LocalAzimuthServer::SocketPath(const QString& folder) const {
+    return QDir(folder).filePath(QString::fromStdString(service_) + QStringLiteral(".dde"));
+}
+
+LocalAzimuthServer::StartResult LocalAzimuthServer::Start(const QString& folder) {
+    const QString path = SocketPath(folder);
+    {
+        // A Unix socket answers or refuses at once: this never waits long.
+        QLocalSocket probe;
+        probe.connectToServer(path);
+        if (probe.waitForConnected(1000)) {
+            probe.abort();
+            return StartResult::AnotherCopyServes;
+        }
+    }
+    QLocalServer::removeServer(path);
+    if (!server_.listen(path)) {
+        error_ = server_.errorString();
+        return StartResult::Failed;
+    }
+    return StartResult::Listening;
+}
+
+void LocalAzimuthServer::Accept() {
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        if (Connections() >= MaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        clients_.emplace(socket, std::make_unique<Client>(service_));
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Drop(socket); });
+        connect(socket, &QLocalSocket::bytesWritten, this, [this, socket] {
+            const auto found = clients_.find(socket);
+            if (found != clients_.end() && found->second->closing && socket->bytesToWrite() == 0)
+                socket->disconnectFromServer();
+        });
+        // Bytes that came with the connection.
+        if (socket->bytesAvailable() > 0) Read(socket);
+    }
+}
+
+void LocalAzimuthServer::Read(QLocalSocket* socket) {
+    const auto found = clients_.find(socket);
+    if (found == clients_.end()) return;
+    Client& client = *found->second;
+    if (client.closing) {
+        socket->readAll();  // after the last reply nothing more is read
+        return;
+    }
+    const QByteArray bytes = socket->readAll();
+    std::vector<std::string> lines;
+    const bool fits =
+        client.splitter.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), lines);
+    for (const std::string& line : lines) {
+        const bool wasConnected = client.conversation.Connected();
+        const Conversation::Step step = client.conversation.Handle(line, link_.Azimuth().toStdString());
+        if (step.opened) link_.KorvalenOpen();
+        if (wasConnected && !client.conversation.Connected()) link_.KorvalenClose();
+        Send(socket, step.reply);
+        if (step.close) {
+            client.closing = true;
+            break;
+        }
+        if (step.poke) link_.Poke(QString::fromStdString(*step.poke));
+        if (clients_.find(socket) == clients_.end()) return;
+    }
+    if (!fits && !client.closing) {
+        Send(socket, "ERR line longer than " + std::to_string(MaxLineLength) + " bytes");
+        client.closing = true;
+    }
+    if (client.closing) {
+        if (socket->bytesToWrite() == 0) socket->disconnectFromServer();
+        return;
+    }
+    if (socket->bytesToWrite() > MaxUnsentBytes) Abort(socket);
+}
+
+void LocalAzimuthServer::Abort(QLocalSocket* socket) {
+    socket->abort();
+    Drop(socket);
+}
+
+void LocalAzimuthServer::Send(QLocalSocket* socket, const std::string& line) {
+    if (line.empty()) return;
+    socket->write(line.data(), static_cast<qint64>(line.size()));
+    socket->write("\n", 1);
+}
+
+void LocalAzimuthServer::Drop(QLocalSocket* socket) {
+    const auto found = clients_.find(socket);
+    if (found == clients_.end()) return;
+    if (found->second->conversation.Connected()) link_.KorvalenClose();
+    clients_.erase(found);
+    socket->deleteLater();
+}
+
+void LocalAzimuthServer::Advise(const QString& value) {
+    const std::string line = DataLine(value.toStdString());
+    std::vector<QLocalSocket*> slow;
+    for (auto& [socket, client] : clients_) {
+        if (!client->conversation.Advising() || client->closing) continue;
+        Send(socket, line);
+        if (socket->bytesToWrite() > MaxUnsentBytes) slow.push_back(socket);
+    }
+    for (QLocalSocket* socket : slow) Abort(socket);
+}
+
+}  // namespace korvalen::rotator
