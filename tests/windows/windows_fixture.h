@@ -32,6 +32,10 @@ class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
+        // The azimuth socket of each test's program in a folder of its own:
+        // tests run side by side, and each is a copy of the same program.
+        ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("run")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder_.filePath(QStringLiteral("run"))));
         widgets::SetMessageHandler([this](MessageKind kind, const QString& text) {
             shown.push_back({kind, text});
             return answer;
