@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLocalSocket>
 #include <QMainWindow>
 #include <QProcess>
 #include <QProgressBar>
@@ -37,6 +38,7 @@
 #include "data/resources.h"
 #include "generator/map_generation.h"
 #include "generator/projection.h"
+#include "rotator/local_azimuth_server.h"
 #include "settings/settings.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
@@ -527,6 +529,33 @@ int main(int argc, char** argv) {
     });
     std::printf("one call-box keystroke (lookup, row choice, read-outs), median: %.1f us (target 300 us)\n",
                 lookupMs * 1000 / static_cast<double>(keystrokes.size()));
+
+    // A map click to the advise line in a connected rotator client: the
+    // click, the item changed, the line written to the socket and read on
+    // the other side.
+    {
+        QLocalSocket client;
+        client.connectToServer(program.AzimuthServer().SocketPath(rotator::LocalAzimuthServer::SocketFolder()));
+        auto answer = [&client](const char* line) {
+            client.write(line);
+            while (!client.canReadLine()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            return client.readLine();
+        };
+        while (client.state() != QLocalSocket::ConnectedState)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        answer("CONNECT * Korvalen\n");
+        answer("ADVISE azimuth\n");
+        viewer->ImageAzimutMouseMove(400, 200);
+        bool received = true;
+        const double adviseMs = MedianMs(runs, [&] {
+            viewer->ImageAzimutClick();
+            while (!client.canReadLine()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            received = received && client.readLine() == "DATA azimuth 45\n";
+        });
+        std::printf("map click to the advise line read by a connected client, median: %.1f us (target 1000 us)%s\n",
+                    adviseMs * 1000, received ? "" : " WRONG LINE");
+        identical = identical && received;
+    }
 
     // The whole generation as the window runs it: 796 progress-bar repaints,
     // the viewer hidden and shown again.
