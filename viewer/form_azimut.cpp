@@ -2,10 +2,13 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "data/resources.h"
 #include "dx/call_lookup.h"
@@ -13,11 +16,13 @@
 #include "geo/readout.h"
 #include "korvalen_version.h"
 #include "rotator/close_guard.h"
+#include "rotator/launcher.h"
 #include "viewer/clock_text.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
 #include "viewer/window_geometry.h"
 #include "widgets/locale.h"
+#include "widgets/maker_site.h"
 #include "widgets/messages.h"
 #include "widgets/named.h"
 
@@ -41,6 +46,11 @@ constexpr int kPanelLabelWidth = 50;
 /// The markers are 29 × 29 with the DX at their pixel (14, 14).
 constexpr int kMarkerHalf = 14;
 constexpr int kMarkerInterval = 400;
+// The rotator path panel lies over the upper middle of the map, clear of
+// the clock boxes, wide enough for the path of a program deep in folders.
+constexpr int kTornavelPanelLeft = 60;
+constexpr int kTornavelPanelTop = 60;
+constexpr int kTornavelPanelWidth = 480;
 
 QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
@@ -99,7 +109,27 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
       SepUnderscore(NamedAction("SepUnderscore", "Underscore _", this)),
       SepSlash(NamedAction("SepSlash", "Slash /", this)),
       SepEqual(NamedAction("SepEqual", "Equal =", this)),
+      MenuTornavel(NamedAction("MenuTornavel", "Tornavel", this)),
+      MenusetTornavel(NamedAction("MenusetTornavel", "TORNAVEL pathname", this)),
+      PanelTornavel(Named(new QFrame, "PanelTornavel")),
+      LabelTornavelpath(Named(new QLabel("Chemin complet du fichier tornavel.exe"), "LabelTornavelpath")),
+      EditTornavelpath(Named(new QLineEdit, "EditTornavelpath")),
+      ButtonParcourirTornavel(Named(new QPushButton("Parcourir"), "ButtonParcourirTornavel")),
+      ButtonOKTornavel(Named(new QPushButton("OK"), "ButtonOKTornavel")),
+      ButtonAnnuler(Named(new QPushButton("Annuler"), "ButtonAnnuler")),
+      PanelTRN(Named(new QFrame, "PanelTRN")),
+      LabelTRN(Named(new QLabel(QString::fromUtf8(
+                         "Si Tornavel n'est pas install\u00e9, veuillez le t\u00e9l\u00e9charger sur ce lien :")),
+                     "LabelTRN")),
+      LabelUrlRLK(Named(new widgets::TLabelUrl, "LabelUrlRLK")),
+      MenuRotators(NamedAction("MenuRotators", "Rotators (rotctld, PstRotator)", this)),
+      StaticTextRotator(Named(new QLabel, "StaticTextRotator")),
       Now([] { return QDateTime::currentDateTime(); }),
+      RunOpenDialog([](QFileDialog& dialog) {
+          return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                     ? dialog.selectedFiles().first()
+                     : QString();
+      }),
       generator_(generator),
       link_(link),
       language_(language) {
@@ -111,6 +141,8 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     MenuFichier->addAction(MenuEnregistrer);
     MenuFichier->addAction(Menugenerateur);
     MenuFichier->addAction(MenuListeDXCC);
+    MenuFichier->addAction(MenusetTornavel);
+    MenuFichier->addAction(MenuRotators);
     MenuFichier->addSeparator();
     MenuFichier->addAction(MenuQuitter);
     menuBar()->addMenu(MenuOptions);
@@ -150,6 +182,7 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
         MenuSeparator->addAction(a);
     }
     SepDefault->setChecked(true);
+    menuBar()->addAction(MenuTornavel);
 
     // The map at the top-left of the client area, the read-outs under it;
     // the window scrolls when it is smaller than this.
@@ -229,6 +262,10 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     }
     TimerDX->setInterval(kMarkerInterval);
 
+    BuildTornavelPanel(content);
+    StaticTextRotator->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(StaticTextRotator, 1);
+
     connect(ImageAzimut, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageAzimutMouseMove);
     // The map click is the left button's; the others do nothing here.
     connect(ImageAzimut, &ImageWidget::clicked, this, [this](Qt::MouseButton button, int, int) {
@@ -254,6 +291,12 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     connect(MenuListeDXCC, &QAction::triggered, this, &TFormAzimut::MenuListeDXCCClick);
     connect(EditCall, &QLineEdit::textChanged, this, &TFormAzimut::EditCallChange);
     connect(TimerDX, &QTimer::timeout, this, &TFormAzimut::TimerDXTimer);
+    connect(MenuTornavel, &QAction::triggered, this, &TFormAzimut::LaunchTornavel);
+    connect(MenusetTornavel, &QAction::triggered, this, &TFormAzimut::MenusetTornavelClick);
+    connect(ButtonParcourirTornavel, &QPushButton::clicked, this, &TFormAzimut::ButtonParcourirTornavelClick);
+    connect(ButtonOKTornavel, &QPushButton::clicked, this, &TFormAzimut::ButtonOKTornavelClick);
+    connect(ButtonAnnuler, &QPushButton::clicked, this, &TFormAzimut::ButtonAnnulerClick);
+    connect(MenuRotators, &QAction::triggered, this, &TFormAzimut::RotatorSettingsRequested);
     connect(ImageDX, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDXMouseMove);
     connect(ImageDX45, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDX45MouseMove);
     // A row is chosen once per click, when the button comes up (the press
@@ -265,6 +308,33 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
 }
 
 TFormAzimut::~TFormAzimut() = default;
+
+void TFormAzimut::BuildTornavelPanel(QWidget* content) {
+    // Raised and filled, so that it stands out from the map under it.
+    PanelTornavel->setParent(content);
+    PanelTornavel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelTornavel->setLineWidth(2);
+    PanelTornavel->setAutoFillBackground(true);
+    auto* grid = new QGridLayout(PanelTornavel);
+    grid->addWidget(LabelTornavelpath, 0, 0, 1, 3);
+    grid->addWidget(EditTornavelpath, 1, 0, 1, 2);
+    grid->addWidget(ButtonParcourirTornavel, 1, 2);
+    grid->addWidget(ButtonOKTornavel, 2, 1, Qt::AlignRight);
+    grid->addWidget(ButtonAnnuler, 2, 2);
+    grid->addWidget(PanelTRN, 3, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    PanelTRN->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* inner = new QVBoxLayout(PanelTRN);
+    inner->addWidget(LabelTRN);
+    inner->addWidget(LabelUrlRLK);
+    for (QLabel* l : {LabelTornavelpath, LabelTRN}) l->setTextFormat(Qt::PlainText);
+    // Before any language: the French page, its address as the caption.
+    LabelUrlRLK->setUrl(QLatin1String(widgets::kMakerSite) + rotator::DownloadPagePath(language_.LanguageCode));
+    PanelTornavel->setFixedWidth(kTornavelPanelWidth);
+    PanelTornavel->adjustSize();
+    PanelTornavel->move(kTornavelPanelLeft, kTornavelPanelTop);
+    PanelTornavel->hide();
+}
 
 void TFormAzimut::MapImageChanged() { ImageAzimut->imageChanged(); }
 
@@ -295,6 +365,7 @@ void TFormAzimut::ApplyStartSettings(const settings::Settings& values) {
     separator_ = values.separator;
     CheckSeparatorItem();
     state_.UnitFactor = values.unitFactor == geo::KilometreFactor ? geo::KilometreFactor : geo::StatuteMileFactor;
+    state_.Tornavel.TornavelPath = Utf8(values.rotatorProgramPath);
     // The clock mode read at start is ticked from the start, not only from
     // the first showing: a run that never shows the viewer writes it back
     // instead of silently turning "UTC=Y" into "UTC=N".
@@ -311,6 +382,7 @@ void TFormAzimut::StoreSettings(settings::Settings& values) const {
     values.utc = MenuTimeUTC->isChecked();
     values.list = chosenList_;
     values.separator = separator_;
+    values.rotatorProgramPath = state_.Tornavel.TornavelPath.toStdString();
 }
 
 void TFormAzimut::ApplyStartGeometry() {
@@ -361,6 +433,7 @@ void TFormAzimut::FormShow() {
 void TFormAzimut::FormActivate() {
     ApplyViewerLanguage();
     ChooseSeparator(separator_);
+    EditTornavelpath->setText(state_.Tornavel.TornavelPath);
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
     DrawCentreLabel();
 }
@@ -621,6 +694,71 @@ void TFormAzimut::HideMarker() {
     ImageDX45->hide();
     TimerDX->stop();
 }
+
+// ---- The rotator program ----
+
+void TFormAzimut::LaunchTornavel() {
+    switch (rotator::LaunchTornavel(state_.Tornavel, link_.ClientConnected(), TornavelActions)) {
+        case rotator::LaunchOutcome::AlreadyOpen:
+            ShowTornavelError(rotator::AlreadyOpenMessage(language_.LanguageCode));
+            break;
+        case rotator::LaunchOutcome::AskForPath:
+            ShowTornavelPanel();
+            break;
+        case rotator::LaunchOutcome::LaunchFailed:
+            ShowTornavelError(rotator::LaunchErrorMessage(language_.LanguageCode));
+            EditTornavelpath->clear();
+            break;
+        case rotator::LaunchOutcome::ClientConnected:
+        case rotator::LaunchOutcome::Started:
+            break;
+    }
+}
+
+void TFormAzimut::ShowTornavelError(const QString& text) {
+    // Before any language there is no text to show: the launch stays silent.
+    if (!text.isEmpty()) widgets::ShowMessage(this, widgets::MessageKind::Error, text);
+}
+
+void TFormAzimut::ShowTornavelPanel() {
+    PanelTornavel->show();
+    PanelTornavel->raise();
+    // A small window may be scrolled away from the panel's place.
+    ScrollBoxAzimut->ensureWidgetVisible(PanelTornavel, 0, 0);
+    EditTornavelpath->setFocus();
+}
+
+void TFormAzimut::MenusetTornavelClick() {
+    ShowTornavelPanel();
+    state_.Tornavel.LaunchPending = false;
+}
+
+void TFormAzimut::ButtonParcourirTornavelClick() {
+    if (!OpenDialogTornavel) {
+        // No filter and no title: the program may have any name.
+        OpenDialogTornavel = Named(new QFileDialog(this), "OpenDialogTornavel");
+        OpenDialogTornavel->setFileMode(QFileDialog::ExistingFile);
+    }
+    const QString picked = RunOpenDialog(*OpenDialogTornavel);
+    if (picked.isEmpty()) return;
+    // In force at once: cancelling the panel afterwards keeps it.
+    state_.Tornavel.TornavelPath = picked;
+    EditTornavelpath->setText(picked);
+}
+
+void TFormAzimut::ButtonOKTornavelClick() {
+    if (EditTornavelpath->text().isEmpty()) return;
+    state_.Tornavel.TornavelPath = EditTornavelpath->text();
+    PanelTornavel->hide();
+    if (state_.Tornavel.LaunchPending) LaunchTornavel();
+}
+
+void TFormAzimut::ButtonAnnulerClick() {
+    state_.Tornavel.LaunchPending = false;
+    PanelTornavel->hide();
+}
+
+void TFormAzimut::ShowRotatorStatus(const QString& text) { StaticTextRotator->setText(text); }
 
 bool TFormAzimut::eventFilter(QObject* watched, QEvent* e) {
     if (watched == ListBoxDXW->viewport()) {

@@ -1,13 +1,17 @@
 #pragma once
 // The viewer: the azimuthal map with the bearing and range of the point
 // under the pointer, short and long path, the unit, the overlays, the clock,
-// the return to the generator and the closing of the program.
+// the return to the generator and the closing of the program; the start of
+// the rotator program with its path panel.
 #include <QDateTime>
+#include <QFileDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -24,6 +28,7 @@
 #include "settings/settings.h"
 #include "viewer/viewer_state.h"
 #include "widgets/image_widget.h"
+#include "widgets/label_url.h"
 
 namespace korvalen::viewer {
 
@@ -79,15 +84,38 @@ public:
     QAction* const SepUnderscore;
     QAction* const SepSlash;
     QAction* const SepEqual;
+    // The rotator program: its start (top of the menu bar), the path panel
+    // over the map where the operator gives its executable, and the link to
+    // the maker's download page.
+    QAction* const MenuTornavel;
+    QAction* const MenusetTornavel;
+    QFrame* const PanelTornavel;
+    QLabel* const LabelTornavelpath;
+    QLineEdit* const EditTornavelpath;
+    QPushButton* const ButtonParcourirTornavel;
+    QPushButton* const ButtonOKTornavel;
+    QPushButton* const ButtonAnnuler;
+    QFrame* const PanelTRN;
+    QLabel* const LabelTRN;
+    widgets::TLabelUrl* const LabelUrlRLK;
+    /// Made at the first Browse: most runs never browse, and a file dialog
+    /// is costly to build. Null until then.
+    QFileDialog* OpenDialogTornavel = nullptr;
+    // The rotators driven directly (rotctld, PstRotator): their settings,
+    // and their state in the status bar.
+    QAction* const MenuRotators;
+    QLabel* const StaticTextRotator;
 
-    /// The unit, the pending azimuth, the captions and the kept map's flag.
+    /// The unit, the pending azimuth, the captions, the kept map's flag and
+    /// the rotator program's path.
     const ViewerState& State() const { return state_; }
 
     /// The values read from the settings file at start: the geometry and
     /// clock mode applied at every showing, and the unit.
     void ApplyStartSettings(const settings::Settings& values);
     /// What the viewer gives the settings file at exit: its geometry, the
-    /// unit, the clock mode, the DX list and the separator.
+    /// unit, the clock mode, the DX list, the separator and the rotator
+    /// program's path.
     void StoreSettings(settings::Settings& values) const;
 
     // The map as the generator uses it.
@@ -139,6 +167,15 @@ public:
     void ImageDXMouseMove(int x, int y);
     void ImageDX45MouseMove();
     void ListBoxDXWMouseMove();
+
+    // The rotator program.
+    /// The menu item "Tornavel": starts the program, or asks for its path
+    /// first (and starts it when the path panel's OK gives it).
+    void LaunchTornavel();
+    void MenusetTornavelClick();
+    void ButtonParcourirTornavelClick();
+    void ButtonOKTornavelClick();
+    void ButtonAnnulerClick();
     /// The current list and separator (what the menus show).
     dx::DxList CurrentDxList() const { return list_; }
     dx::Separator CurrentSeparator() const { return separator_; }
@@ -153,6 +190,16 @@ public:
     /// The operator's own entries of a list, in table order; they follow the
     /// built-in rows in the working list. None until this is set.
     std::function<std::vector<dx::DxRecord>(dx::DxList)> UserDxEntries;
+    /// Whether the rotator program runs, and its start (tests count or fix
+    /// them).
+    rotator::LaunchActions TornavelActions;
+    /// Runs OpenDialogTornavel and gives the file picked, or an empty text
+    /// when the operator cancels (tests pick without a modal dialog).
+    std::function<QString(QFileDialog&)> RunOpenDialog;
+
+public slots:
+    /// Shows the state of the directly driven rotators in the status bar.
+    void ShowRotatorStatus(const QString& text);
 
 signals:
     /// A bearing was picked on the map, for the rotator.
@@ -172,6 +219,8 @@ signals:
     /// "Manage my DX": the editor of @p list is to be shown, the other one
     /// hidden.
     void ManageDxRequested(dx::DxList list);
+    /// "Rotators": the settings of the directly driven rotators are wanted.
+    void RotatorSettingsRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -189,6 +238,10 @@ private:
     /// Selects @p row (none when negative) without it counting as a choice.
     void SelectQuietly(int row);
     void HideMarker();
+    void BuildTornavelPanel(QWidget* content);
+    void ShowTornavelPanel();
+    /// An error box with @p text; nothing when the text is empty.
+    void ShowTornavelError(const QString& text);
 
     const generator::GeneratorState& generator_;
     const rotator::AzimuthLink& link_;

@@ -1,53 +1,22 @@
 // The rotator link in the running program: a client of the azimuth socket
 // follows the map clicks and the DX choices, and while it is connected
 // neither main window lets the program end.
-#include <QLocalSocket>
-
 #include <memory>
 #include <string>
 
 #include "tests/windows/windows_fixture.h"
 
 using namespace korvalen;
+using korvalen::testing::RotatorClient;
 using korvalen::testing::WindowsTest;
 using korvalen::widgets::MessageKind;
 
 namespace {
 
-class RotatorClient {
-public:
-    explicit RotatorClient(const QString& path) { socket_.connectToServer(path); }
-    bool Connected() {
-        return QTest::qWaitFor([&] { return socket_.state() == QLocalSocket::ConnectedState; }, 10000);
-    }
-    std::string Ask(const std::string& line) {
-        socket_.write((line + "\n").c_str());
-        return Line();
-    }
-    std::string Line() {
-        if (!QTest::qWaitFor([&] { return socket_.canReadLine(); }, 10000)) return "<none>";
-        QByteArray line = socket_.readLine();
-        line.chop(1);
-        return line.toStdString();
-    }
-    void Leave() { socket_.abort(); }
-
-private:
-    QLocalSocket socket_;
-};
-
 class RotatorLink : public WindowsTest {
 protected:
-    std::unique_ptr<RotatorClient> Connect() {
-        const QString path = program().AzimuthServer().SocketPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
-        auto client = std::make_unique<RotatorClient>(path);
-        EXPECT_TRUE(client->Connected());
-        EXPECT_EQ(client->Ask("CONNECT * Korvalen"), "OK windows_test Korvalen");
-        return client;
-    }
-    bool ConnectionsDropTo(int n) {
-        return WaitFor([&] { return program().AzimuthServer().Connections() == n; });
-    }
+    std::unique_ptr<RotatorClient> Connect() { return ConnectRotatorClient(); }
+    bool ConnectionsDropTo(int n) { return RotatorConnectionsDropTo(n); }
     int Warnings() const {
         int n = 0;
         for (const auto& s : shown) n += s.kind == MessageKind::Warning;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +27,33 @@ using widgets::MessageKind;
 struct Shown {
     MessageKind kind;
     QString text;
+};
+
+/// A client of the program's azimuth socket, as a rotator program is one:
+/// lines out, lines in, with the event loop running while it waits (the
+/// program lives in the test's thread).
+class RotatorClient {
+public:
+    explicit RotatorClient(const QString& path) { socket_.connectToServer(path); }
+    bool Connected() {
+        return QTest::qWaitFor([&] { return socket_.state() == QLocalSocket::ConnectedState; }, 10000);
+    }
+    /// The next line, or "<none>" when none comes.
+    std::string Line() {
+        if (!QTest::qWaitFor([&] { return socket_.canReadLine(); }, 10000)) return "<none>";
+        QByteArray line = socket_.readLine();
+        line.chop(1);
+        return line.toStdString();
+    }
+    std::string Ask(const std::string& line) {
+        socket_.write((line + "\n").c_str());
+        return Line();
+    }
+    /// Gone without a word.
+    void Leave() { socket_.abort(); }
+
+private:
+    QLocalSocket socket_;
 };
 
 class WindowsTest : public ::testing::Test {
@@ -96,6 +124,19 @@ protected:
     template <class Condition>
     static bool WaitFor(Condition condition, int ms = 10000) {
         return QTest::qWaitFor(condition, ms);
+    }
+
+    /// A rotator client with an open conversation on the program's socket.
+    std::unique_ptr<RotatorClient> ConnectRotatorClient() {
+        const QString path = program_->AzimuthServer().SocketPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        auto client = std::make_unique<RotatorClient>(path);
+        EXPECT_TRUE(client->Connected());
+        EXPECT_EQ(client->Ask("CONNECT * Korvalen"), "OK windows_test Korvalen");
+        return client;
+    }
+    /// Lets events through until the program holds @p n connections.
+    bool RotatorConnectionsDropTo(int n) {
+        return WaitFor([&] { return program_->AzimuthServer().Connections() == n; });
     }
 
     app::Program& program() { return *program_; }
