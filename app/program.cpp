@@ -52,6 +52,7 @@ void Program::Start(const QStringList& arguments) {
     dxcb_ = std::make_unique<dx::TFormListeDXCB>();
     dxcb_->Load(read_.elevenMetreDxRecords);
     conv_ = std::make_unique<info::TFormConv>();
+    rotators_ = std::make_unique<rotator::TFormRotators>();
     Wire();
     carte_->show();
     if (!serverError_.isEmpty())
@@ -96,6 +97,29 @@ void Program::Wire() {
 
     connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
     connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+
+    // The rotators turned directly follow the program's publications, not
+    // the clients' pokes; their troubles show in the viewer's status line.
+    connect(&rotator_, &rotator::AzimuthLink::Published, &rotctld_, &rotator::RotctldClient::Publish);
+    connect(&rotator_, &rotator::AzimuthLink::Published, &pstRotator_, &rotator::PstRotatorClient::Publish);
+    connect(&rotctld_, &rotator::RotctldClient::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
+    connect(&pstRotator_, &rotator::PstRotatorClient::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
+    connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, rotators_.get(), [this] {
+        rotators_->SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
+        rotators_->show();
+        rotators_->raise();
+        rotators_->activateWindow();
+    });
+    connect(rotators_.get(), &rotator::TFormRotators::AddressesAccepted, this,
+            [this](const QString& rotctld, const QString& pst) {
+                read_.rotctldAddress = S(rotctld);
+                read_.pstRotatorAddress = S(pst);
+                rotctld_.SetAddress(rotctld);
+                pstRotator_.SetAddress(pst);
+            });
+    // After the status connections: a bad address in the file shows there.
+    rotctld_.SetAddress(Q(read_.rotctldAddress));
+    pstRotator_.SetAddress(Q(read_.pstRotatorAddress));
 }
 
 void Program::StartAzimuthServer() {

@@ -13,7 +13,10 @@
 #include "info/form_info.h"
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"
+#include "rotator/form_rotators.h"
 #include "rotator/local_azimuth_server.h"
+#include "rotator/pst_rotator.h"
+#include "rotator/rotctld_client.h"
 #include "settings/settings.h"
 #include "viewer/form_azimut.h"
 #include "viewer/form_save.h"
@@ -74,8 +77,8 @@ private:
 
     const QString folder_;
     const bool settingsFileExisted_;
-    /// What the file said at start: the values no window owns yet are
-    /// written back from here.
+    /// What the file said at start: the values no window owns (the
+    /// rotators' addresses, as last accepted) are written back from here.
     settings::Settings read_;
     settings::SavedMap savedMap_;
     languages::LanguageState language_;
@@ -83,6 +86,9 @@ private:
     /// The azimuth service on its local socket, from start-up to the exit.
     std::unique_ptr<rotator::LocalAzimuthServer> server_;
     QString serverError_;
+    /// The rotators turned directly at each publication.
+    rotator::RotctldClient rotctld_;
+    rotator::PstRotatorClient pstRotator_;
     int endCount_ = 0;
     // The windows last, so they go before the values they refer to.
     std::unique_ptr<generator::TFormCarte> carte_;
@@ -92,6 +98,7 @@ private:
     std::unique_ptr<info::TFormInfo> info_;
     std::unique_ptr<dx::TFormListeDXCB> dxcb_;
     std::unique_ptr<info::TFormConv> conv_;
+    std::unique_ptr<rotator::TFormRotators> rotators_;
 };
 
 }  // namespace korvalen::app

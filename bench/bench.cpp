@@ -15,6 +15,8 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLocalSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QMainWindow>
 #include <QProcess>
 #include <QProgressBar>
@@ -495,8 +497,36 @@ int main(int argc, char** argv) {
     std::printf("PROJ aeqd forward on a sphere, same points, median of %d: %.3f ms\n", runs, projMs);
     std::printf("ratio PROJ / generation: %.2f\n", projMs / generation);
 
-    // The windows, offscreen, in a throw-away program folder.
+    // The windows, offscreen, in a throw-away program folder, with a
+    // stand-in rotctld on loopback that answers at once and notes when each
+    // set_pos command arrives.
     QTemporaryDir folder;
+    QTcpServer rotctld;
+    rotctld.listen(QHostAddress::LocalHost);
+    Clock::time_point setPosAt;
+    QObject::connect(&rotctld, &QTcpServer::newConnection, [&] {
+        QTcpSocket* peer = rotctld.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, [peer, &setPosAt] {
+            while (peer->canReadLine()) {
+                const QByteArray line = peer->readLine();
+                if (line.startsWith("+P ")) {
+                    setPosAt = Clock::now();
+                    peer->write("set_pos:\nRPRT 0\n");
+                } else if (line.startsWith("+\\dump_state")) {
+                    peer->write("dump_state:\nMinimum Azimuth: 0.000000\nMaximum Azimuth: 360.000000\ndone\nRPRT 0\n");
+                } else if (line.startsWith("+p")) {
+                    peer->write("get_pos:\nAzimuth: 0.00\nElevation: 0.00\nRPRT 0\n");
+                } else {
+                    peer->write("RPRT -1\n");
+                }
+            }
+        });
+    });
+    {
+        QFile ini(QDir(folder.path()).filePath(QStringLiteral("korvalen.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[KORVALEN]\r\nROTCTLD=127.0.0.1:" + QByteArray::number(rotctld.serverPort()) + "\r\n");
+    }
     app::Program program(folder.path());
     program.Start({});
     viewer::TFormAzimut* viewer = &program.FormAzimut();
@@ -555,6 +585,27 @@ int main(int argc, char** argv) {
         std::printf("map click to the advise line read by a connected client, median: %.1f us (target 1000 us)%s\n",
                     adviseMs * 1000, received ? "" : " WRONG LINE");
         identical = identical && received;
+    }
+    {
+        // The first publication connects and reads the range; the clicks
+        // timed after it find the connection open, as in a session.
+        auto clickToSetPos = [&] {
+            const Clock::time_point clicked = Clock::now();
+            setPosAt = {};
+            viewer->ImageAzimutClick();
+            const Clock::time_point deadline = clicked + std::chrono::seconds(5);
+            while (setPosAt < clicked && Clock::now() < deadline)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            return setPosAt < clicked ? -1.0 : std::chrono::duration<double, std::micro>(setPosAt - clicked).count();
+        };
+        clickToSetPos();
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) times.push_back(clickToSetPos());
+        std::sort(times.begin(), times.end());
+        const bool arrived = times.front() >= 0;
+        std::printf("map click to the set_pos command received by rotctld, median: %.1f us (target 1000 us)%s\n",
+                    times[times.size() / 2], arrived ? "" : " NOT ALL ARRIVED");
+        identical = identical && arrived;
     }
 
     // The whole generation as the window runs it: 796 progress-bar repaints,

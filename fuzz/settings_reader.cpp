@@ -55,6 +55,8 @@ settings::Settings AsWritten(settings::Settings s) {
         s.viewerScroll = defaults.viewerScroll;
         s.utc = defaults.utc;
         s.releaseCheckAtStart = defaults.releaseCheckAtStart;
+        s.rotctldAddress = defaults.rotctldAddress;
+        s.pstRotatorAddress = defaults.pstRotatorAddress;
     }
     return s;
 }

@@ -85,6 +85,10 @@ struct Settings {
     bool utc = false;
     /// Check for a newer release at start.
     bool releaseCheckAtStart = false;
+    /// The rotators turned directly, each "host:port" as the operator typed
+    /// it; empty when that rotator is not used.
+    std::string rotctldAddress;
+    std::string pstRotatorAddress;
 };
 
 bool operator==(const Settings& a, const Settings& b);

@@ -75,6 +75,10 @@ std::optional<std::string> Apply(std::string_view key, const std::string& value,
         s.utc = !value.empty() && value[0] == 'Y';
     } else if (key == "VERSTART=") {
         s.releaseCheckAtStart = !value.empty() && value[0] == '1';
+    } else if (key == "ROTCTLD=") {
+        s.rotctldAddress = value;
+    } else if (key == "PSTROTATOR=") {
+        s.pstRotatorAddress = value;
     }
     return std::nullopt;
 }
@@ -105,7 +109,8 @@ bool operator==(const Settings& a, const Settings& b) {
            a.viewerLeft == b.viewerLeft && a.viewerHeight == b.viewerHeight &&
            a.viewerWidth == b.viewerWidth && a.viewerScroll == b.viewerScroll &&
            a.hamDxRecords == b.hamDxRecords && a.elevenMetreDxRecords == b.elevenMetreDxRecords &&
-           a.utc == b.utc && a.releaseCheckAtStart == b.releaseCheckAtStart;
+           a.utc == b.utc && a.releaseCheckAtStart == b.releaseCheckAtStart &&
+           a.rotctldAddress == b.rotctldAddress && a.pstRotatorAddress == b.pstRotatorAddress;
 }
 
 LoadResult ParseSettings(std::string_view fileBytes) {
@@ -158,6 +163,10 @@ std::string FormatSettings(const Settings& s) {
     AddDxRecords(out, "DXCB=", s.elevenMetreDxRecords);
     AddLine(out, "UTC=", s.utc ? "Y" : "N");
     AddLine(out, "VERSTART=", s.releaseCheckAtStart ? "1" : "0");
+    // Newer than every other key, so they go last: an older version reading
+    // the file skips them as unknown keys.
+    if (!s.rotctldAddress.empty()) AddLine(out, "ROTCTLD=", s.rotctldAddress);
+    if (!s.pstRotatorAddress.empty()) AddLine(out, "PSTROTATOR=", s.pstRotatorAddress);
     return text::Utf8ToCp1252(out);
 }
 

@@ -92,6 +92,14 @@ const ParseCase kParseCases[] = {
     {"MillionDigitHeight", "WHEIGHT=" + std::string(1000000, '7') + "\r\n", [](Settings&) {},
      "'" + std::string(40, '7') + "\u2026" + kNotInteger},
     {"NulInNumber", std::string("WTOP=1\0" "2\r\n", 10), [](Settings&) {}, "'1\u24002" + kNotInteger},
+    {"RotatorAddressesLastWins", "ROTCTLD=a:1\r\nPSTROTATOR=b\r\nROTCTLD=[::1]:4533\r\nPSTROTATOR=\r\n",
+     [](Settings& s) { s.rotctldAddress = "[::1]:4533"; }, ""},
+    {"RotatorAddressesKeptAsIs", "PSTROTATOR= h:12000 \r\nROTCTLD=x\r\n",
+     [](Settings& s) {
+         s.pstRotatorAddress = " h:12000 ";
+         s.rotctldAddress = "x";
+     },
+     ""},
     {"LongCentreDegrees", "CENTRE_IMAGE=" + std::string(5000, '4') + "x\xb0" "51' N\r\n",
      [](Settings& s) { s.centreText = s.savedMapCentreText = std::string(5000, '4') + "x\u00b051' N"; },
      "'" + std::string(40, '4') + "\u2026" + kNotInteger},
@@ -143,6 +151,16 @@ const FormatCase kFormatCases[] = {
          s.unitFactor = 1.5L;  // any factor but 1 is miles
      },
      "LANGUAGE=ENGLISH\r\nTORNAVELPATH=\x80\xe9?\r\nUNIT=MILE\r\nSEPARATOR=0\r\n" + kTail + "UTC=N\r\nVERSTART=0\r\n"},
+    // After VERSTART, rotctld first, each only when set.
+    {"RotatorAddressesLast",
+     [](Settings& s) {
+         s.pstRotatorAddress = "pst.local";
+         s.rotctldAddress = "127.0.0.1:4533";
+     },
+     "LANGUAGE=ENGLISH\r\nUNIT=KM\r\nSEPARATOR=0\r\n" + kTail +
+         "UTC=N\r\nVERSTART=0\r\nROTCTLD=127.0.0.1:4533\r\nPSTROTATOR=pst.local\r\n"},
+    {"PstRotatorAlone", [](Settings& s) { s.pstRotatorAddress = "[::1]:12000"; },
+     "LANGUAGE=ENGLISH\r\nUNIT=KM\r\nSEPARATOR=0\r\n" + kTail + "UTC=N\r\nVERSTART=0\r\nPSTROTATOR=[::1]:12000\r\n"},
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
@@ -153,6 +171,14 @@ TEST_P(SettingsFormat, GivesExpectedBytes) {
     Settings s;
     GetParam().set(s);
     EXPECT_EQ(FormatSettings(s), "[KORVALEN]\r\n" + GetParam().body);
+}
+
+TEST(SettingsFormat, RotatorAddressesReadBack) {
+    Settings s;
+    s.language = Language::English;  // the file always names one
+    s.rotctldAddress = "rotor.example:4533";
+    s.pstRotatorAddress = "192.168.1.20";
+    EXPECT_EQ(ParseSettings(FormatSettings(s)).values, s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsFormat, testing::ValuesIn(kFormatCases),

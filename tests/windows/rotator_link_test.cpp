@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/rotator_links/peers.h"
 #include "tests/windows/windows_fixture.h"
 
 using namespace korvalen;
@@ -69,6 +70,27 @@ TEST_F(RotatorLink, WhileAClientIsConnectedNeitherWindowEndsTheProgram) {
     viewer().MenuQuitter->trigger();
     EXPECT_EQ(Warnings(), 3);
     EXPECT_EQ(EndCount(), 1);
+}
+
+TEST_F(RotatorLink, ARealRotctldTurnsToTheClickAndToTheDxTyped) {
+    rotator::test_peers::HeldPort port;
+    rotator::test_peers::Rotctld rotctld;
+    const QString why = rotctld.Start(port);
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+    WriteSettings("[KORVALEN]\r\nROTCTLD=127.0.0.1:" + std::to_string(port.Port()) + "\r\n");
+    Start();
+    carte().EditQRA->setText("JN18EU");
+    carte().BitBtn1Click();
+    // Bearings near the dummy rotator's rest (0), which it reaches in a
+    // second or so at its six degrees a second.
+    Move(viewer().ImageAzimut, 310, 100);
+    Click(viewer().ImageAzimut, 310, 100);
+    ASSERT_EQ(PublishedAzimuth(), "3");
+    EXPECT_TRUE(WaitFor([&] { return rotctld.Position().first == 3.0; }, 20000)) << rotctld.Position().first;
+    QTest::keyClicks(viewer().EditCall, "JW");  // Svalbard, 6 degrees from Paris
+    ASSERT_EQ(PublishedAzimuth(), "6");
+    EXPECT_TRUE(WaitFor([&] { return rotctld.Position().first == 6.0; }, 20000)) << rotctld.Position().first;
+    EXPECT_TRUE(viewer().StaticTextRotator->text().contains("rotctld")) << viewer().StaticTextRotator->text().toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#pragma once
+// A rotator behind PstRotator, over UDP: every publication is sent as
+// "<PST><AZIMUTH>n</AZIMUTH></PST>" to the address the operator gave.
+// PstRotator answers nothing, so a datagram sent is all that can be known;
+// the failures told are those the network reports: a host that cannot be
+// found, a send refused (for a closed port the kernel refuses the send after
+// the one it bounced).
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+#include "rotator/rotator_address.h"
+
+class QUdpSocket;
+
+namespace korvalen::rotator {
+
+/// PstRotator's UDP port when the operator gives only a host.
+inline constexpr quint16 PstRotatorDefaultPort = 12000;
+
+/// The datagram that turns PstRotator to @p bearing (0 to 360).
+QByteArray PstRotatorDatagram(double bearing);
+
+class PstRotatorClient : public QObject {
+    Q_OBJECT
+public:
+    explicit PstRotatorClient(QObject* parent = nullptr);
+    ~PstRotatorClient() override;
+
+    /// Sets "host:port" or a host alone (port 12000), or switches the client
+    /// off with an empty text. Returns the reason an address was refused,
+    /// also told as the status; the client is then off.
+    QString SetAddress(const QString& text);
+    bool Enabled() const { return address_.has_value(); }
+
+    /// How long the host name lookup may take. Three seconds unless set.
+    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+    /// A publication: send it. Returns at once; while the host name is
+    /// still being looked up, only the latest publication waits for it.
+    void Publish(const QString& azimuth);
+
+signals:
+    void StatusChanged(const QString& status);
+
+private:
+    void SendWaiting();
+    void OnSocketError();
+    void Fail(const QString& reason);
+
+    QUdpSocket* const socket_;
+    QTimer timer_;
+    std::chrono::milliseconds timeout_{3000};
+    std::optional<RotatorAddress> address_;
+    /// The latest publication not yet sent.
+    std::optional<double> waiting_;
+};
+
+}  // namespace korvalen::rotator

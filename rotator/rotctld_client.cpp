@@ -1,0 +1,275 @@
+#include "rotator/rotctld_client.h"
+
+#include <QStringList>
+#include <QTcpSocket>
+
+#include <cmath>
+
+namespace korvalen::rotator {
+namespace {
+
+// The longest reply taken: dump_caps, the longest, is a few kilobytes. A
+// peer sending more without an "RPRT" line is not rotctld.
+constexpr qsizetype kMaxReply = 64 * 1024;
+
+std::optional<double> Number(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// The value after any of @p keys at the start of a line of @p reply.
+std::optional<double> KeyedNumber(const QString& reply, std::initializer_list<const char*> keys) {
+    for (const QString& line : reply.split(u'\n')) {
+        const QString t = line.trimmed();
+        for (const char* key : keys)
+            if (t.startsWith(QLatin1String(key))) return Number(t.mid(qsizetype(qstrlen(key))));
+    }
+    return std::nullopt;
+}
+
+// Hamlib's error codes that a set_pos can meet, in words.
+QString CodeText(int code) {
+    switch (code) {
+        case -1: return QStringLiteral(" (invalid parameter)");
+        case -4: return QStringLiteral(" (not implemented)");
+        case -5: return QStringLiteral(" (timed out)");
+        case -6: return QStringLiteral(" (I/O error)");
+        case -9: return QStringLiteral(" (rejected by the rotator)");
+        default: return {};
+    }
+}
+
+QString Degrees(double degrees) { return DegreesText(degrees) + QChar(0x00B0); }
+
+}  // namespace
+
+std::optional<AzimuthRange> ParseAzimuthRange(const QString& reply) {
+    const std::optional<double> min = KeyedNumber(reply, {"Minimum Azimuth:", "Min Azimuth:", "min_az="});
+    const std::optional<double> max = KeyedNumber(reply, {"Maximum Azimuth:", "Max Azimuth:", "max_az="});
+    // Ten turns either way is far beyond any rotator; a reply claiming more
+    // is not read as a range.
+    constexpr double kLargest = 3600;
+    if (!min || !max || *min > *max || std::abs(*min) > kLargest || std::abs(*max) > kLargest) return std::nullopt;
+    return AzimuthRange{*min, *max};
+}
+
+std::optional<double> ParseElevation(const QString& reply) {
+    if (const std::optional<double> e = KeyedNumber(reply, {"Elevation:"})) return e;
+    // Plain: the two numbers are the whole reply, an "RPRT" line apart.
+    QList<double> numbers;
+    for (const QString& line : reply.split(u'\n')) {
+        const QString t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(QLatin1String("RPRT "))) continue;
+        const std::optional<double> n = Number(t);
+        if (!n) return std::nullopt;
+        numbers.append(*n);
+    }
+    if (numbers.size() == 2) return numbers[1];
+    return std::nullopt;
+}
+
+std::optional<int> ReplyCode(const QString& reply) {
+    for (const QString& line : reply.split(u'\n')) {
+        const QString t = line.trimmed();
+        if (!t.startsWith(QLatin1String("RPRT "))) continue;
+        bool ok = false;
+        const int code = t.mid(5).toInt(&ok);
+        if (ok) return code;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> MapIntoRange(double bearing, const AzimuthRange& range) {
+    if (!std::isfinite(bearing) || !std::isfinite(range.min) || !std::isfinite(range.max) || range.min > range.max)
+        return std::nullopt;
+    if (bearing >= range.min && bearing <= range.max) return bearing;
+    // Below the range every other turn is above the bearing, so the lowest
+    // one in range is the nearest; above it, the highest.
+    const double turned = bearing < range.min ? bearing + 360 * std::ceil((range.min - bearing) / 360)
+                                              : bearing - 360 * std::ceil((bearing - range.max) / 360);
+    // Both ends checked: far from 0 the rounding can step past either.
+    if (turned >= range.min && turned <= range.max) return turned;
+    return std::nullopt;
+}
+
+RotctldClient::RotctldClient(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &RotctldClient::OnTimeout);
+    connect(socket_, &QTcpSocket::connected, this, &RotctldClient::OnConnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &RotctldClient::OnReadyRead);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &RotctldClient::OnSocketError);
+}
+
+RotctldClient::~RotctldClient() {
+    // The socket goes with this object; nothing it says on its way out is
+    // for a half-destroyed client.
+    socket_->disconnect(this);
+    socket_->abort();
+}
+
+QString RotctldClient::SetAddress(const QString& text) {
+    const AddressParse parsed = ParseRotatorAddress(text);
+    if (parsed.address && address_ && *parsed.address == *address_) return {};
+    timer_.stop();
+    socket_->abort();
+    step_ = Step::Idle;
+    buffer_.clear();
+    range_.reset();
+    waiting_.reset();
+    address_ = parsed.address;
+    if (!parsed.error.isEmpty())
+        emit StatusChanged(QStringLiteral("rotctld address \"%1\": %2").arg(ShownText(text.trimmed()), parsed.error));
+    return parsed.error;
+}
+
+QString RotctldClient::Prefix() const { return QStringLiteral("rotctld ") + AddressText(*address_) + u':'; }
+
+void RotctldClient::Publish(const QString& azimuth) {
+    if (!address_) return;
+    const std::optional<double> bearing = ParseBearing(azimuth);
+    if (!bearing) {
+        emit StatusChanged(
+            QStringLiteral("rotctld: \"%1\" ignored, not a bearing from 0 to 360").arg(ShownText(azimuth)));
+        return;
+    }
+    waiting_ = bearing;
+    if (step_ == Step::Idle) Advance();
+}
+
+// The next step for the waiting publication, from wherever the connection is.
+void RotctldClient::Advance() {
+    while (waiting_ && step_ == Step::Idle) {
+        if (socket_->state() != QAbstractSocket::ConnectedState) {
+            socket_->abort();
+            buffer_.clear();
+            range_.reset();
+            step_ = Step::Connecting;
+            timer_.start(timeout_);
+            socket_->connectToHost(address_->host, address_->port);
+            return;
+        }
+        if (!range_) {
+            Send(Step::ReadingRange, "+\\dump_state\n");
+            return;
+        }
+        bearing_ = *waiting_;
+        waiting_.reset();
+        if (const std::optional<double> target = MapIntoRange(bearing_, *range_)) {
+            target_ = *target;
+            Send(Step::ReadingPosition, "+p\n");
+            return;
+        }
+        emit StatusChanged(Prefix() + QStringLiteral(" %1 lies outside the rotator's range, %2 to %3")
+                                          .arg(Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
+    }
+}
+
+void RotctldClient::Send(Step step, const QByteArray& command) {
+    step_ = step;
+    buffer_.clear();
+    timer_.start(timeout_);
+    // A failed write reports itself through errorOccurred.
+    socket_->write(command);
+}
+
+void RotctldClient::OnConnected() {
+    if (step_ != Step::Connecting) return;
+    timer_.stop();
+    step_ = Step::Idle;
+    Advance();
+}
+
+void RotctldClient::OnReadyRead() {
+    buffer_ += socket_->readAll();
+    if (step_ == Step::Idle || step_ == Step::Connecting) {
+        // Nothing was asked: whatever this is, it answers no command.
+        buffer_.clear();
+        return;
+    }
+    // A reply is complete with its "RPRT n" line.
+    qsizetype lineStart = 0;
+    for (qsizetype end; (end = buffer_.indexOf('\n', lineStart)) >= 0; lineStart = end + 1) {
+        if (!QByteArrayView(buffer_).sliced(lineStart).startsWith("RPRT ")) continue;
+        const QString reply = QString::fromUtf8(buffer_.left(end + 1));
+        buffer_.remove(0, end + 1);
+        timer_.stop();
+        OnReply(reply);
+        return;
+    }
+    if (buffer_.size() > kMaxReply) Fail(QStringLiteral("a reply without end; is this rotctld?"));
+}
+
+void RotctldClient::OnReply(const QString& reply) {
+    const int code = ReplyCode(reply).value_or(-1);
+    const Step step = step_;
+    step_ = Step::Idle;
+    switch (step) {
+        case Step::ReadingRange:
+            range_ = code == 0 ? ParseAzimuthRange(reply) : std::nullopt;
+            if (!range_) {
+                Send(Step::ReadingCaps, "+\\dump_caps\n");
+                return;
+            }
+            break;
+        case Step::ReadingCaps:
+            // A rotctld that tells neither range gets bearings as they are;
+            // it still refuses what its rotator cannot do.
+            range_ = (code == 0 ? ParseAzimuthRange(reply) : std::nullopt).value_or(AzimuthRange{});
+            break;
+        case Step::ReadingPosition: {
+            // Without the position the elevation goes to 0, the horizon a
+            // bearing is meant for.
+            const double elevation = (code == 0 ? ParseElevation(reply) : std::nullopt).value_or(0);
+            Send(Step::Setting, "+P " + DegreesText(target_).toLatin1() + ' ' + DegreesText(elevation).toLatin1() + '\n');
+            return;
+        }
+        case Step::Setting: {
+            const QString turned = target_ == bearing_ ? QString() : QStringLiteral(" (") + DegreesText(target_) + u')';
+            if (code == 0)
+                emit StatusChanged(QStringLiteral("rotctld: turning to ") + Degrees(bearing_) + turned);
+            else
+                emit StatusChanged(Prefix() + QStringLiteral(" turning to %1%2 refused, RPRT %3%4")
+                                                  .arg(Degrees(bearing_), turned, QString::number(code), CodeText(code)));
+            break;
+        }
+        case Step::Idle:
+        case Step::Connecting:
+            return;
+    }
+    Advance();
+}
+
+void RotctldClient::OnSocketError() {
+    if (step_ == Step::Idle) {
+        // Between publications a closed connection is no failure: the next
+        // publication connects again.
+        socket_->abort();
+        return;
+    }
+    switch (socket_->error()) {
+        case QAbstractSocket::ConnectionRefusedError: Fail(QStringLiteral("connection refused")); break;
+        case QAbstractSocket::HostNotFoundError: Fail(QStringLiteral("host not found")); break;
+        case QAbstractSocket::RemoteHostClosedError: Fail(QStringLiteral("rotctld closed the connection")); break;
+        default: Fail(socket_->errorString()); break;
+    }
+}
+
+void RotctldClient::OnTimeout() {
+    const QString seconds = QString::number(timeout_.count() / 1000.0);
+    Fail(step_ == Step::Connecting ? QStringLiteral("no connection within %1 s").arg(seconds)
+                                   : QStringLiteral("no answer within %1 s").arg(seconds));
+}
+
+void RotctldClient::Fail(const QString& reason) {
+    timer_.stop();
+    socket_->abort();
+    step_ = Step::Idle;
+    buffer_.clear();
+    range_.reset();
+    waiting_.reset();
+    emit StatusChanged(Prefix() + u' ' + reason);
+}
+
+}  // namespace korvalen::rotator

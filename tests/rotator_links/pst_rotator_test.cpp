@@ -1,0 +1,41 @@
+// The PstRotator client against a UDP socket standing for PstRotator.
+#include <QNetworkDatagram>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include "rotator/pst_rotator.h"
+
+using namespace korvalen::rotator;
+
+namespace {
+
+TEST(PstRotatorClient, EachBearingPublishedArrivesAsDatagram) {
+    QUdpSocket pst;
+    ASSERT_TRUE(pst.bind(QHostAddress::LocalHost, 0));
+    PstRotatorClient client;
+    QSignalSpy statuses(&client, &PstRotatorClient::StatusChanged);
+    ASSERT_EQ(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(pst.localPort())), "");
+    // Datagrams on the loopback keep their order: an ignored publication
+    // sent all the same would arrive before the next.
+    const std::pair<const char*, const char*> rows[] = {
+        {"200", "200"}, {"abc", nullptr}, {"361", nullptr}, {"0", "0"}, {"45.5", "45.5"}, {"360", "360"}};
+    for (const auto& [published, azimuth] : rows) {
+        client.Publish(published);
+        if (!azimuth) {
+            EXPECT_TRUE(statuses.last().at(0).toString().contains("ignored")) << published;
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pst.hasPendingDatagrams(); }, 20000)) << published;
+        EXPECT_EQ(pst.receiveDatagram().data(), QByteArray("<PST><AZIMUTH>") + azimuth + "</AZIMUTH></PST>");
+    }
+    EXPECT_EQ(statuses.last().at(0).toString(), "PstRotator: sent 360\u00b0");
+    // A host alone takes PstRotator's port; a refused address switches off.
+    EXPECT_EQ(AddressText(*ParseRotatorAddress("pst.lan", PstRotatorDefaultPort).address), "pst.lan:12000");
+    EXPECT_EQ(client.SetAddress("pst.lan:0"), "the port must be a number from 1 to 65535");
+    EXPECT_FALSE(client.Enabled());
+}
+
+}  // namespace
