@@ -112,12 +112,7 @@ RotctldClient::~RotctldClient() {
 QString RotctldClient::SetAddress(const QString& text) {
     const AddressParse parsed = ParseRotatorAddress(text);
     if (parsed.address && address_ && *parsed.address == *address_) return {};
-    timer_.stop();
-    socket_->abort();
-    step_ = Step::Idle;
-    buffer_.clear();
-    range_.reset();
-    waiting_.reset();
+    Reset();
     address_ = parsed.address;
     if (!parsed.error.isEmpty())
         emit StatusChanged(QStringLiteral("rotctld address \"%1\": %2").arg(ShownText(text.trimmed()), parsed.error));
@@ -262,13 +257,19 @@ void RotctldClient::OnTimeout() {
                                    : QStringLiteral("no answer within %1 s").arg(seconds));
 }
 
-void RotctldClient::Fail(const QString& reason) {
+void RotctldClient::Reset() {
+    // The next publication starts again from a new connection, which reads
+    // the range again; nothing waiting survives.
     timer_.stop();
     socket_->abort();
     step_ = Step::Idle;
     buffer_.clear();
     range_.reset();
     waiting_.reset();
+}
+
+void RotctldClient::Fail(const QString& reason) {
+    Reset();
     emit StatusChanged(Prefix() + u' ' + reason);
 }
 

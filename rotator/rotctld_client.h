@@ -87,6 +87,7 @@ private:
     enum class Step { Idle, Connecting, ReadingRange, ReadingCaps, ReadingPosition, Setting };
 
     void Advance();
+    void Reset();
     void Send(Step step, const QByteArray& command);
     void OnConnected();
     void OnReadyRead();
