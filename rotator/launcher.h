@@ -63,7 +63,7 @@ enum class LaunchOutcome {
 
 /// One run of the menu item "Tornavel", in its order:
 /// 1. a pending launch (the operator has just given the path) goes straight
-///    to the start (4);
+///    to the start (5);
 /// 2. the program already running: AlreadyOpen;
 /// 3. a client connected: ClientConnected;
 /// 4. an empty path: LaunchPending set, AskForPath;
