@@ -23,7 +23,9 @@ TEST(HelpPages, SitBesideTheProgramEachInItsLanguage) {
         EXPECT_TRUE(html.trimmed().endsWith("</html>")) << page.file;
         // Every page explains the command line a script uses.
         EXPECT_TRUE(html.contains("--beam")) << page.file;
+        EXPECT_TRUE(html.contains("href=\"korvalen.css\"")) << page.file;
     }
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath(QStringLiteral("korvalen.css"))));
 }
 
 }  // namespace
