@@ -37,7 +37,7 @@ QString PstRotatorClient::SetAddress(const QString& text) {
     waiting_.reset();
     address_ = parsed.address;
     if (!parsed.error.isEmpty())
-        emit StatusChanged(QStringLiteral("PstRotator address \"%1\": %2").arg(ShownText(text.trimmed()), parsed.error));
+        emit StatusChanged(RefusedAddressStatus(QStringLiteral("PstRotator"), text, parsed.error));
     return parsed.error;
 }
 
@@ -45,8 +45,7 @@ void PstRotatorClient::Publish(const QString& azimuth) {
     if (!address_) return;
     const std::optional<double> bearing = ParseBearing(azimuth);
     if (!bearing) {
-        emit StatusChanged(
-            QStringLiteral("PstRotator: \"%1\" ignored, not a bearing from 0 to 360").arg(ShownText(azimuth)));
+        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("PstRotator"), azimuth));
         return;
     }
     waiting_ = bearing;

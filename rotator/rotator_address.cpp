@@ -139,4 +139,12 @@ QString DegreesText(double degrees) {
 
 QString ShownText(const QString& text) { return text.size() <= 20 ? text : text.left(20) + QChar(0x2026); }
 
+QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason) {
+    return QStringLiteral("%1 address \"%2\": %3").arg(rotator, ShownText(text.trimmed()), reason);
+}
+
+QString IgnoredPublicationStatus(const QString& rotator, const QString& published) {
+    return QStringLiteral("%1: \"%2\" ignored, not a bearing from 0 to 360").arg(rotator, ShownText(published));
+}
+
 }  // namespace korvalen::rotator

@@ -42,4 +42,9 @@ QString DegreesText(double degrees);
 /// characters, longer ones cut with an ellipsis.
 QString ShownText(const QString& text);
 
+/// The status lines both rotators give, @p rotator naming which one: an
+/// address refused for @p reason, and a publication that is not a bearing.
+QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason);
+QString IgnoredPublicationStatus(const QString& rotator, const QString& published);
+
 }  // namespace korvalen::rotator

@@ -33,7 +33,7 @@ std::optional<double> KeyedNumber(const QString& reply, std::initializer_list<co
 QString CodeText(int code) {
     switch (code) {
         case -1: return QStringLiteral(" (invalid parameter)");
-        case -4: return QStringLiteral(" (not implemented)");
+        case -4: return QStringLiteral(" (not supported by this rotator)");
         case -5: return QStringLiteral(" (timed out)");
         case -6: return QStringLiteral(" (I/O error)");
         case -9: return QStringLiteral(" (rejected by the rotator)");
@@ -115,7 +115,7 @@ QString RotctldClient::SetAddress(const QString& text) {
     Reset();
     address_ = parsed.address;
     if (!parsed.error.isEmpty())
-        emit StatusChanged(QStringLiteral("rotctld address \"%1\": %2").arg(ShownText(text.trimmed()), parsed.error));
+        emit StatusChanged(RefusedAddressStatus(QStringLiteral("rotctld"), text, parsed.error));
     return parsed.error;
 }
 
@@ -125,8 +125,7 @@ void RotctldClient::Publish(const QString& azimuth) {
     if (!address_) return;
     const std::optional<double> bearing = ParseBearing(azimuth);
     if (!bearing) {
-        emit StatusChanged(
-            QStringLiteral("rotctld: \"%1\" ignored, not a bearing from 0 to 360").arg(ShownText(azimuth)));
+        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("rotctld"), azimuth));
         return;
     }
     waiting_ = bearing;

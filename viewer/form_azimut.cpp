@@ -43,8 +43,6 @@ constexpr int kListHeight = 556;
 constexpr int kCallTop = kListHeight + 6;
 constexpr int kUtcTop = kCallTop + 26;
 constexpr int kPanelLabelWidth = 50;
-/// The markers are 29 × 29 with the DX at their pixel (14, 14).
-constexpr int kMarkerHalf = 14;
 constexpr int kMarkerInterval = 400;
 // The rotator path panel lies over the upper middle of the map, clear of
 // the clock boxes, wide enough for the path of a program deep in folders.
@@ -427,7 +425,7 @@ void TFormAzimut::FormShow() {
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();
     ChooseList(chosenList_);
     DrawCentreLabel();
-    if (ListBoxDXW->currentRow() >= 0 && ListBoxDXW->currentItem()->isSelected()) ListBoxDXWClick();
+    ListBoxDXWClick();  // the row still selected, if any, is chosen again
 }
 
 void TFormAzimut::FormActivate() {
@@ -613,8 +611,9 @@ void TFormAzimut::ListBoxDXWClick(bool fromLookup) {
     keptAzimuthReadout_ = StaticTextAzim->text();
     keptLongPathReadout_ = StaticTextLP->text();
     // The marker widgets scroll with the map, so map pixels place them.
+    // The DX is the marker picture's centre pixel.
     for (ImageWidget* marker : {ImageDX, ImageDX45}) {
-        marker->move(beam.marker.x - kMarkerHalf, beam.marker.y - kMarkerHalf);
+        marker->move(beam.marker.x - marker->width() / 2, beam.marker.y - marker->height() / 2);
         marker->raise();
     }
     ImageDX->show();

@@ -21,44 +21,12 @@
 
 #include "rotator/azimuth_link.h"
 #include "rotator/local_azimuth_server.h"
+#include "tests/support/azimuth_client.h"
 
 using namespace korvalen::rotator;
+using Client = korvalen::testing::AzimuthClient;
 
 namespace {
-
-constexpr int kWaitMs = 10000;
-
-// A client as a rotator program would be one: lines out, lines in.
-class Client {
-public:
-    explicit Client(const QString& path) { socket_.connectToServer(path); }
-    // Waits with the event loop running: the server lives in this thread.
-    bool Connected() {
-        return QTest::qWaitFor([&] { return socket_.state() == QLocalSocket::ConnectedState; }, kWaitMs);
-    }
-    void Send(const std::string& line) {
-        socket_.write((line + "\n").c_str());
-        socket_.flush();
-    }
-    /// The next line, or "<none>" when none comes.
-    std::string Line() {
-        if (!QTest::qWaitFor([&] { return socket_.canReadLine(); }, kWaitMs)) return "<none>";
-        QByteArray line = socket_.readLine();
-        line.chop(1);
-        return line.toStdString();
-    }
-    std::string Ask(const std::string& line) {
-        Send(line);
-        return Line();
-    }
-    bool Closed() {
-        return QTest::qWaitFor([&] { return socket_.state() == QLocalSocket::UnconnectedState; }, kWaitMs);
-    }
-    QLocalSocket& socket() { return socket_; }
-
-private:
-    QLocalSocket socket_;
-};
 
 class AzimuthServer : public ::testing::Test {
 protected:
@@ -78,7 +46,7 @@ protected:
     }
     bool ServerHolds(int connections, const LocalAzimuthServer* server = nullptr) {
         if (!server) server = server_.get();
-        return QTest::qWaitFor([&] { return server->Connections() == connections; }, kWaitMs);
+        return QTest::qWaitFor([&] { return server->Connections() == connections; }, Client::WaitMs);
     }
 
     QTemporaryDir folder_;

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "tests/support/azimuth_client.h"
 #include "widgets/messages.h"
 
 namespace korvalen::testing {
@@ -29,32 +29,7 @@ struct Shown {
     QString text;
 };
 
-/// A client of the program's azimuth socket, as a rotator program is one:
-/// lines out, lines in, with the event loop running while it waits (the
-/// program lives in the test's thread).
-class RotatorClient {
-public:
-    explicit RotatorClient(const QString& path) { socket_.connectToServer(path); }
-    bool Connected() {
-        return QTest::qWaitFor([&] { return socket_.state() == QLocalSocket::ConnectedState; }, 10000);
-    }
-    /// The next line, or "<none>" when none comes.
-    std::string Line() {
-        if (!QTest::qWaitFor([&] { return socket_.canReadLine(); }, 10000)) return "<none>";
-        QByteArray line = socket_.readLine();
-        line.chop(1);
-        return line.toStdString();
-    }
-    std::string Ask(const std::string& line) {
-        socket_.write((line + "\n").c_str());
-        return Line();
-    }
-    /// Gone without a word.
-    void Leave() { socket_.abort(); }
-
-private:
-    QLocalSocket socket_;
-};
+using RotatorClient = AzimuthClient;
 
 class WindowsTest : public ::testing::Test {
 protected:
