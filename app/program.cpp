@@ -45,7 +45,7 @@ void Program::Start(const QStringList& arguments) {
     viewer_->ApplyStartSettings(read_);
     carte_->SetMapDisplay(*viewer_);
     viewer_->FormCreate(savedMap_.SavedMapFile);
-    save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_);
+    save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_, language_);
     dxcc_ = std::make_unique<dx::TFormListeDXCC>();
     dxcc_->Load(read_.hamDxRecords);
     info_ = std::make_unique<info::TFormInfo>();
@@ -73,6 +73,20 @@ void Program::Wire() {
         info_->raise();
     });
     connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, viewer_.get(), &TFormAzimut::ApplyViewerLanguage);
+    connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(), [this](const QString& code) {
+        // As a click on the generator's own item: its routine brings the
+        // viewer along.
+        if (code == QLatin1String("F"))
+            carte_->MenuFrancais->trigger();
+        else if (code == QLatin1String("S"))
+            carte_->MenuEspagnol->trigger();
+        else
+            carte_->MenuEnglish->trigger();
+    });
+    connect(viewer_.get(), &TFormAzimut::InfoRequested, info_.get(), [this] {
+        info_->show();
+        info_->raise();
+    });
     connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
 
     connect(viewer_.get(), &TFormAzimut::PublishAzimuth, this,
@@ -137,6 +151,9 @@ void Program::StartAzimuthServer() {
 bool Program::LoadSettings() {
     const settings::LoadResult r = settings::LoadSettings(folder_, settingsFileExisted_);
     read_ = r.values;
+    // The viewer does not exist yet: the generator's routine alone runs, and
+    // the viewer takes the language when it is first shown.
+    if (read_.language) carte_->ApplyGeneratorLanguage(languages::CodeOf(*read_.language), true);
     carte_->RestoreCentre(Q(read_.centreText), read_.centre);
     savedMap_ = {Q(read_.savedMapFile), Q(read_.savedMapCentreText)};
     if (r.error) {
@@ -150,6 +167,7 @@ void Program::SaveSettings() {
     QDir::setCurrent(folder_);
     settings::Settings values = read_;
     viewer_->StoreSettings(values);
+    values.language = carte_->TickedLanguage();
     values.savedMapFile = S(savedMap_.SavedMapFile);
     values.savedMapCentreText = S(savedMap_.SavedMapCentreText);
     values.hamDxRecords = dxcc_->Records();

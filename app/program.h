@@ -10,6 +10,7 @@
 
 #include "dx/form_liste_dx.h"
 #include "generator/form_carte.h"
+#include "info/form_conv.h"
 #include "info/form_info.h"
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"

@@ -3,17 +3,17 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QUrl>
 
 #include "data/resources.h"
 #include "generator/map_generation.h"
+#include "korvalen_version.h"
+#include "languages/tables.h"
 #include "rotator/close_guard.h"
+#include "widgets/label_url.h"
 #include "widgets/named.h"
 
 namespace korvalen::generator {
@@ -30,7 +30,7 @@ using widgets::ImageWidget;
 using widgets::Named;
 using widgets::NamedAction;
 
-TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::LanguageState& language)
+TFormCarte::TFormCarte(const rotator::AzimuthLink& link, languages::LanguageState& language)
     : QMainWindow(nullptr),
       ImageMercator(Named(new ImageWidget, "ImageMercator")),
       ImageORLAK(Named(new ImageWidget, "ImageORLAK")),
@@ -41,18 +41,18 @@ TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::Langua
       StaticTextPos(Named(new QLabel, "StaticTextPos")),
       ProgressBarCalcul(Named(new QProgressBar, "ProgressBarCalcul")),
       TimerFinImage(Named(new QTimer(this), "TimerFinImage")),
-      Menuquitter(NamedAction("Menuquitter", "Quit", this)),
-      MenuVoir(NamedAction("MenuVoir", "Display the azimuthal map", this)),
-      MenuLangue(Named(new QMenu("Language", this), "MenuLangue")),
-      MenuEnglish(NamedAction("MenuEnglish", QString::fromUtf8("English"), this)),
-      MenuFrancais(NamedAction("MenuFrancais", QString::fromUtf8("Fran\u00e7ais"), this)),
-      MenuEspagnol(NamedAction("MenuEspagnol", QString::fromUtf8("Espa\u00f1ol"), this)),
-      MenuInfo(NamedAction("MenuInfo", "Info", this)),
-      MenuAide(NamedAction("MenuAide", "Help", this)),
+      Menuquitter(NamedAction("Menuquitter", languages::Before(languages::kGenerator.Menuquitter), this)),
+      MenuVoir(NamedAction("MenuVoir", languages::Before(languages::kGenerator.MenuVoir), this)),
+      MenuLangue(Named(new QMenu(languages::Before(languages::kGenerator.MenuLangue), this), "MenuLangue")),
+      MenuEnglish(NamedAction("MenuEnglish", QString::fromUtf8(languages::kGeneratorEnglish), this)),
+      MenuFrancais(NamedAction("MenuFrancais", QString::fromUtf8(languages::kGeneratorFrancais), this)),
+      MenuEspagnol(NamedAction("MenuEspagnol", QString::fromUtf8(languages::kGeneratorEspagnol), this)),
+      MenuInfo(NamedAction("MenuInfo", QString::fromUtf8(languages::kGeneratorInfo), this)),
+      MenuAide(NamedAction("MenuAide", languages::Before(languages::kGenerator.MenuAide), this)),
       link_(link),
       language_(language) {
     setObjectName("TFormCarte");
-    setWindowTitle("KORVALEN - Azimuthal Map generator by ORLAK");
+    setWindowTitle(languages::Before(languages::kGenerator.captionSuffix));
 
     // Main menu, in its order: Quit, Display, Language, Info, Help.
     menuBar()->addAction(Menuquitter);
@@ -83,7 +83,7 @@ TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::Langua
     ImageORLAK->setCursor(Qt::PointingHandCursor);
 
     StaticText1->setParent(client);
-    StaticText1->setText(QString::fromUtf8(" Cliquez la carte ou entrer un locator >>>"));
+    StaticText1->setText(QString::fromUtf8(languages::kGeneratorFirstPrompt));
     StaticText1->setGeometry(4, kRowTop, 300, 22);
     Label2->setParent(client);
     Label2->setText("locator=");
@@ -131,9 +131,9 @@ TFormCarte::TFormCarte(const rotator::AzimuthLink& link, const languages::Langua
     connect(MenuAide, &QAction::triggered, this, &TFormCarte::MenuAideClick);
     connect(MenuInfo, &QAction::triggered, this, &TFormCarte::InfoRequested);
     connect(TimerFinImage, &QTimer::timeout, this, &TFormCarte::TimerFinImageTimer);
-    connect(MenuEnglish, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::English); });
-    connect(MenuFrancais, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::French); });
-    connect(MenuEspagnol, &QAction::triggered, this, [this] { ApplyGeneratorLanguage(languages::Language::Spanish); });
+    connect(MenuEnglish, &QAction::triggered, this, &TFormCarte::MenuEnglishClick);
+    connect(MenuFrancais, &QAction::triggered, this, &TFormCarte::MenuFrancaisClick);
+    connect(MenuEspagnol, &QAction::triggered, this, &TFormCarte::MenuEspagnolClick);
 
     centralWidget()->installEventFilter(this);
 }
@@ -185,7 +185,7 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     state_.GenerationBusy = true;
     ProgressBarCalcul->setValue(0);
     MenuVoir->setEnabled(false);
-    StaticText1->setText(busyText_);
+    StaticText1->setText(language_.GenerationText);
     if (state_.LocatorPending) {
         state_.LocatorPending = false;
     } else {
@@ -210,7 +210,7 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     state_.GenerationBusy = false;
     state_.MapUnsaved = true;
     MenuVoir->setEnabled(true);
-    StaticText1->setText(promptText_);
+    StaticText1->setText(language_.PromptText);
     HandOverToViewer();
 }
 
@@ -222,16 +222,33 @@ void TFormCarte::HandOverToViewer() {
     hide();
 }
 
-void TFormCarte::ApplyGeneratorLanguage(languages::Language /*language*/) {
-    // The menu's radio group has ticked the item; the window's texts stay
-    // those built in until the language tables exist.
-    emit ViewerLanguageRequested();
+void TFormCarte::ApplyGeneratorLanguage(const QString& code, bool fromSettingsFile) {
+    using languages::kGenerator;
+    using languages::Text;
+    MenuEnglish->setChecked(code == QLatin1String("E"));
+    MenuFrancais->setChecked(code == QLatin1String("F"));
+    MenuEspagnol->setChecked(code == QLatin1String("S"));
+    language_.LanguageCode = code;
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION) + Text(kGenerator.captionSuffix, code));
+    Menuquitter->setText(Text(kGenerator.Menuquitter, code));
+    MenuLangue->setTitle(Text(kGenerator.MenuLangue, code));
+    MenuAide->setText(Text(kGenerator.MenuAide, code));
+    MenuVoir->setText(Text(kGenerator.MenuVoir, code));
+    language_.HelpFileName = Text(kGenerator.HelpFileName, code);
+    language_.PromptText = Text(kGenerator.prompt, code);
+    language_.GenerationText = Text(kGenerator.generating, code);
+    StaticText1->setText(state_.GenerationBusy ? language_.GenerationText : language_.PromptText);
+    if (!fromSettingsFile) emit ViewerLanguageRequested();
 }
 
-void TFormCarte::SetPromptTexts(const QString& prompt, const QString& busy) {
-    promptText_ = prompt;
-    busyText_ = busy;
-    StaticText1->setText(state_.GenerationBusy ? busyText_ : promptText_);
+void TFormCarte::MenuEnglishClick() { ApplyGeneratorLanguage(QStringLiteral("E")); }
+void TFormCarte::MenuFrancaisClick() { ApplyGeneratorLanguage(QStringLiteral("F")); }
+void TFormCarte::MenuEspagnolClick() { ApplyGeneratorLanguage(QStringLiteral("S")); }
+
+languages::Language TFormCarte::TickedLanguage() const {
+    if (MenuFrancais->isChecked()) return languages::Language::French;
+    if (MenuEspagnol->isChecked()) return languages::Language::Spanish;
+    return languages::Language::English;
 }
 
 void TFormCarte::ReturnFromViewer() {
@@ -244,11 +261,7 @@ void TFormCarte::MenuVoirClick() { HandOverToViewer(); }
 
 void TFormCarte::MenuquitterClick() { close(); }
 
-void TFormCarte::MenuAideClick() {
-    // A missing page or no browser is not reported.
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(helpFileName_)));
-}
+void TFormCarte::MenuAideClick() { widgets::OpenHelpPage(language_.HelpFileName); }
 
 void TFormCarte::closeEvent(QCloseEvent* event) {
     // The request itself never closes the window: the program goes on or ends.

@@ -23,9 +23,10 @@ namespace korvalen::generator {
 class TFormCarte : public QMainWindow {
     Q_OBJECT
 public:
-    /// The window with its components; @p link and @p language are read
-    /// by the close guard and must outlive the window.
-    TFormCarte(const rotator::AzimuthLink& link, const languages::LanguageState& language);
+    /// The window with its components. @p link is read by the close guard;
+    /// @p language is the program's language state, which this window's
+    /// language routine sets. Both must outlive the window.
+    TFormCarte(const rotator::AzimuthLink& link, languages::LanguageState& language);
 
     // Components, by the names the rest of the program and the tests use.
     widgets::ImageWidget* const ImageMercator;
@@ -66,12 +67,14 @@ public:
 
     /// The generation, as a click with @p button at world pixel (x, y) asks.
     void GenerateAzimuthalMap(Qt::MouseButton button, int x, int y);
-    /// The language menu's items. The texts of each language come with the
-    /// language tables; the viewer follows the generator's choice.
-    void ApplyGeneratorLanguage(languages::Language language);
-    /// The prompt under the map and the text shown there while a
-    /// generation runs, for the current language.
-    void SetPromptTexts(const QString& prompt, const QString& busy);
+    /// The language routine behind the language menu: @p code ("E", "F" or
+    /// "S") becomes the program's language and this window's texts follow.
+    /// The viewer follows too, unless @p fromSettingsFile: the language read
+    /// at start comes before the viewer exists.
+    void ApplyGeneratorLanguage(const QString& code, bool fromSettingsFile = false);
+    /// The language whose item carries the check mark (English from the
+    /// start): what the settings file records.
+    languages::Language TickedLanguage() const;
 
     // Event handlers.
     void ImageMercatorMouseMove(int x, int y);
@@ -81,6 +84,9 @@ public:
     void MenuVoirClick();
     void MenuquitterClick();
     void MenuAideClick();
+    void MenuEnglishClick();
+    void MenuFrancaisClick();
+    void MenuEspagnolClick();
     void FormActivate();
     void TimerFinImageTimer();
 
@@ -111,15 +117,12 @@ private:
     void SetLocatorCentre(const geo::LatLong& centre);
 
     const rotator::AzimuthLink& link_;
-    const languages::LanguageState& language_;
+    languages::LanguageState& language_;
     MapDisplay* display_ = nullptr;
     GeneratorState state_;
     /// The viewer was brought up at start; the next activation of this
     /// window hands the focus to it.
     bool returnToViewer_ = false;
-    QString helpFileName_ = QStringLiteral("Korvalen_EN.htm");
-    QString promptText_;
-    QString busyText_;
     AzimuthalProjector projector_;
     int generationCount_ = 0;
 };

@@ -11,6 +11,4 @@ TFormInfo::TFormInfo()
     setObjectName("TFormInfo");
 }
 
-TFormConv::TFormConv() : QWidget(nullptr, Qt::Window) { setObjectName("TFormConv"); }
-
 }  // namespace korvalen::info

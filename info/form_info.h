@@ -1,8 +1,6 @@
 #pragma once
-// The information window and the degrees-minutes-seconds converter. Their
-// contents come with the release check and the converter; the windows exist,
-// hidden, from the start, and the information window already carries its
-// version label.
+// The information window. Its contents come with the release check; it
+// exists, hidden, from the start, and already carries its version label.
 #include <QLabel>
 #include <QWidget>
 
@@ -13,12 +11,6 @@ class TFormInfo : public QWidget {
 public:
     TFormInfo();
     QLabel* const LabelVersion;
-};
-
-class TFormConv : public QWidget {
-    Q_OBJECT
-public:
-    TFormConv();
 };
 
 }  // namespace korvalen::info

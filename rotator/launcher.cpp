@@ -128,10 +128,4 @@ QString LaunchErrorMessage(const QString& languageCode) {
     return QString::fromUtf16(first) + QStringLiteral("\r\n") + QString::fromUtf16(second);
 }
 
-QString DownloadPagePath(const QString& languageCode) {
-    if (languageCode == QLatin1String("E") || languageCode == QLatin1String("S"))
-        return QStringLiteral("/software.htm");
-    return QStringLiteral("/logiciel.htm");
-}
-
 }  // namespace korvalen::rotator

@@ -78,9 +78,4 @@ QString AlreadyOpenMessage(const QString& languageCode);
 /// Two lines joined by CR LF.
 QString LaunchErrorMessage(const QString& languageCode);
 
-/// The path, on the maker's web site, of the page where the rotator program
-/// is downloaded: the French page in French and before any language, the
-/// English one otherwise.
-QString DownloadPagePath(const QString& languageCode);
-
 }  // namespace korvalen::rotator

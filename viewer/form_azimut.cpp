@@ -22,7 +22,8 @@
 #include "viewer/map_surface.h"
 #include "viewer/window_geometry.h"
 #include "widgets/locale.h"
-#include "widgets/maker_site.h"
+#include "languages/maker_site.h"
+#include "languages/tables.h"
 #include "widgets/messages.h"
 #include "widgets/named.h"
 
@@ -31,6 +32,9 @@ namespace korvalen::viewer {
 using widgets::ImageWidget;
 using widgets::Named;
 using widgets::NamedAction;
+using languages::Before;
+using languages::kViewer;
+using languages::kViewerFixed;
 
 namespace {
 
@@ -66,7 +70,7 @@ QImage MarkerImage(const char* path) {
 }  // namespace
 
 TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotator::AzimuthLink& link,
-                         const languages::LanguageState& language)
+                         languages::LanguageState& language)
     : QMainWindow(nullptr),
       ScrollBoxAzimut(Named(new QScrollArea, "ScrollBoxAzimut")),
       ImageAzimut(Named(new ImageWidget, "ImageAzimut")),
@@ -77,51 +81,58 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
       StaticTextDate(Named(new QLabel, "StaticTextDate")),
       StaticTextTime(Named(new QLabel, "StaticTextTime")),
       TimerSeconde(Named(new QTimer(this), "TimerSeconde")),
-      MenuFichier(Named(new QMenu("File", this), "MenuFichier")),
-      MenuEnregistrer(NamedAction("MenuEnregistrer", "Save the azimuthal map", this)),
-      Menugenerateur(NamedAction("Menugenerateur", "Back to map generator", this)),
-      MenuQuitter(NamedAction("MenuQuitter", "Quit", this)),
-      MenuOptions(Named(new QMenu("Options", this), "MenuOptions")),
-      MenuUnit(Named(new QMenu("Unit", this), "MenuUnit")),
-      MenuUnitKM(NamedAction("MenuUnitKM", "Km", this)),
-      MenuUnitmile(NamedAction("MenuUnitmile", "Mile", this)),
-      MenuTime(Named(new QMenu("Time", this), "MenuTime")),
-      MenuTimeLocal(NamedAction("MenuTimeLocal", "Local", this)),
-      MenuTimeUTC(NamedAction("MenuTimeUTC", "UTC (Z)", this)),
-      MenuAxes(NamedAction("MenuAxes", "Add or remove axis", this)),
-      MenuDistances(NamedAction("MenuDistances", "Add or remove equidistant circles", this)),
+      MenuFichier(Named(new QMenu(Before(kViewer.MenuFichier), this), "MenuFichier")),
+      MenuEnregistrer(NamedAction("MenuEnregistrer", Before(kViewer.MenuEnregistrer), this)),
+      Menugenerateur(NamedAction("Menugenerateur", Before(kViewer.Menugenerateur), this)),
+      MenuQuitter(NamedAction("MenuQuitter", kViewerFixed.MenuQuitter, this)),
+      MenuOptions(Named(new QMenu(Before(kViewer.MenuOptions), this), "MenuOptions")),
+      MenuUnit(Named(new QMenu(Before(kViewer.MenuUnit), this), "MenuUnit")),
+      MenuUnitKM(NamedAction("MenuUnitKM", kViewerFixed.MenuUnitKM, this)),
+      MenuUnitmile(NamedAction("MenuUnitmile", kViewerFixed.MenuUnitmile, this)),
+      MenuTime(Named(new QMenu(Before(kViewer.MenuTime), this), "MenuTime")),
+      MenuTimeLocal(NamedAction("MenuTimeLocal", kViewerFixed.MenuTimeLocal, this)),
+      MenuTimeUTC(NamedAction("MenuTimeUTC", kViewerFixed.MenuTimeUTC, this)),
+      MenuAxes(NamedAction("MenuAxes", Before(kViewer.MenuAxes), this)),
+      MenuDistances(NamedAction("MenuDistances", Before(kViewer.MenuDistances), this)),
       ListBoxDXW(Named(new QListWidget, "ListBoxDXW")),
-      LabelCall(Named(new QLabel("CALL : "), "LabelCall")),
+      LabelCall(Named(new QLabel(kViewerFixed.call), "LabelCall")),
       EditCall(Named(new QLineEdit, "EditCall")),
-      LabelUTC(Named(new QLabel("UTC:"), "LabelUTC")),
+      LabelUTC(Named(new QLabel(kViewerFixed.utc), "LabelUTC")),
       EditUTC(Named(new QLineEdit, "EditUTC")),
       ImageDX(Named(new ImageWidget, "ImageDX")),
       ImageDX45(Named(new ImageWidget, "ImageDX45")),
       TimerDX(Named(new QTimer(this), "TimerDX")),
-      MenuListeDXCC(NamedAction("MenuListeDXCC", "Manage my DX", this)),
-      MenuChoixListe(Named(new QMenu("Choose the DXCC list", this), "MenuChoixListe")),
-      MenuDXCCOM(NamedAction("MenuDXCCOM", "Ham prefixes", this)),
-      MenuDXCCCB(NamedAction("MenuDXCCCB", "11m prefixes", this)),
-      MenuSeparator(Named(new QMenu("Separator", this), "MenuSeparator")),
-      SepDefault(NamedAction("SepDefault", "Default", this)),
-      SepUnderscore(NamedAction("SepUnderscore", "Underscore _", this)),
-      SepSlash(NamedAction("SepSlash", "Slash /", this)),
-      SepEqual(NamedAction("SepEqual", "Equal =", this)),
-      MenuTornavel(NamedAction("MenuTornavel", "Tornavel", this)),
-      MenusetTornavel(NamedAction("MenusetTornavel", "TORNAVEL pathname", this)),
+      MenuListeDXCC(NamedAction("MenuListeDXCC", Before(kViewer.MenuListeDXCC), this)),
+      MenuChoixListe(Named(new QMenu(Before(kViewer.MenuChoixListe), this), "MenuChoixListe")),
+      MenuDXCCOM(NamedAction("MenuDXCCOM", Before(kViewer.MenuDXCCOM), this)),
+      MenuDXCCCB(NamedAction("MenuDXCCCB", Before(kViewer.MenuDXCCCB), this)),
+      MenuSeparator(Named(new QMenu(Before(kViewer.MenuSeparator), this), "MenuSeparator")),
+      SepDefault(NamedAction("SepDefault", Before(kViewer.SepDefault), this)),
+      SepUnderscore(NamedAction("SepUnderscore", kViewerFixed.SepUnderscore, this)),
+      SepSlash(NamedAction("SepSlash", Before(kViewer.SepSlash), this)),
+      SepEqual(NamedAction("SepEqual", Before(kViewer.SepEqual), this)),
+      MenuTornavel(NamedAction("MenuTornavel", kViewerFixed.MenuTornavel, this)),
+      MenusetTornavel(NamedAction("MenusetTornavel", Before(kViewer.MenusetTornavel), this)),
       PanelTornavel(Named(new QFrame, "PanelTornavel")),
-      LabelTornavelpath(Named(new QLabel("Chemin complet du fichier tornavel.exe"), "LabelTornavelpath")),
+      LabelTornavelpath(Named(new QLabel(Before(kViewer.LabelTornavelpath)), "LabelTornavelpath")),
       EditTornavelpath(Named(new QLineEdit, "EditTornavelpath")),
-      ButtonParcourirTornavel(Named(new QPushButton("Parcourir"), "ButtonParcourirTornavel")),
-      ButtonOKTornavel(Named(new QPushButton("OK"), "ButtonOKTornavel")),
-      ButtonAnnuler(Named(new QPushButton("Annuler"), "ButtonAnnuler")),
+      ButtonParcourirTornavel(Named(new QPushButton(Before(kViewer.ButtonParcourirTornavel)), "ButtonParcourirTornavel")),
+      ButtonOKTornavel(Named(new QPushButton(kViewerFixed.ButtonOKTornavel), "ButtonOKTornavel")),
+      ButtonAnnuler(Named(new QPushButton(Before(kViewer.ButtonAnnuler)), "ButtonAnnuler")),
       PanelTRN(Named(new QFrame, "PanelTRN")),
-      LabelTRN(Named(new QLabel(QString::fromUtf8(
-                         "Si Tornavel n'est pas install\u00e9, veuillez le t\u00e9l\u00e9charger sur ce lien :")),
-                     "LabelTRN")),
+      LabelTRN(Named(new QLabel(Before(kViewer.LabelTRN)), "LabelTRN")),
       LabelUrlRLK(Named(new widgets::TLabelUrl, "LabelUrlRLK")),
       MenuRotators(NamedAction("MenuRotators", "Rotators (rotctld, PstRotator)", this)),
       StaticTextRotator(Named(new QLabel, "StaticTextRotator")),
+      MenuLangue(Named(new QMenu(Before(kViewer.MenuLangue), this), "MenuLangue")),
+      MenuEnglish(NamedAction("MenuEnglish", QString::fromUtf8(kViewerFixed.MenuEnglish), this)),
+      MenuFrancais(NamedAction("MenuFrancais", QString::fromUtf8(kViewerFixed.MenuFrancais), this)),
+      MenuEspagnol(NamedAction("MenuEspagnol", QString::fromUtf8(kViewerFixed.MenuEspagnol), this)),
+      MenuHelp(Named(new QMenu(kViewerFixed.MenuHelp, this), "MenuHelp")),
+      MenuAide(NamedAction("MenuAide", Before(kViewer.MenuAide), this)),
+      menuInfo(NamedAction("menuInfo", kViewerFixed.menuInfo, this)),
+      MenuInfoVersion(NamedAction("MenuInfoVersion", Before(kViewer.MenuInfoVersion), this)),
+      ButtonLangue(Named(new QPushButton, "ButtonLangue")),
       Now([] { return QDateTime::currentDateTime(); }),
       RunOpenDialog([](QFileDialog& dialog) {
           return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
@@ -180,7 +191,24 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
         MenuSeparator->addAction(a);
     }
     SepDefault->setChecked(true);
+    menuBar()->addMenu(MenuLangue);
+    auto* languageItems = new QActionGroup(this);
+    for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol}) {
+        a->setCheckable(true);
+        languageItems->addAction(a);
+        MenuLangue->addAction(a);
+    }
+    MenuEnglish->setChecked(true);
+    menuBar()->addMenu(MenuHelp);
+    MenuHelp->addAction(MenuAide);
+    MenuHelp->addAction(menuInfo);
+    MenuHelp->addSeparator();
+    MenuHelp->addAction(MenuInfoVersion);
+    MenuInfoVersion->setCheckable(true);
     menuBar()->addAction(MenuTornavel);
+    // Never seen: the language routine's handle, clicked by the program.
+    ButtonLangue->setParent(this);
+    ButtonLangue->hide();
 
     // The map at the top-left of the client area, the read-outs under it;
     // the window scrolls when it is smaller than this.
@@ -295,6 +323,12 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     connect(ButtonOKTornavel, &QPushButton::clicked, this, &TFormAzimut::ButtonOKTornavelClick);
     connect(ButtonAnnuler, &QPushButton::clicked, this, &TFormAzimut::ButtonAnnulerClick);
     connect(MenuRotators, &QAction::triggered, this, &TFormAzimut::RotatorSettingsRequested);
+    connect(MenuEnglish, &QAction::triggered, this, &TFormAzimut::MenuEnglishClick);
+    connect(MenuFrancais, &QAction::triggered, this, &TFormAzimut::MenuFrancaisClick);
+    connect(MenuEspagnol, &QAction::triggered, this, &TFormAzimut::MenuEspagnolClick);
+    connect(MenuAide, &QAction::triggered, this, &TFormAzimut::MenuAideClick);
+    connect(menuInfo, &QAction::triggered, this, &TFormAzimut::InfoRequested);
+    connect(ButtonLangue, &QPushButton::clicked, this, &TFormAzimut::ApplyViewerLanguage);
     connect(ImageDX, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDXMouseMove);
     connect(ImageDX45, &ImageWidget::pointerMoved, this, &TFormAzimut::ImageDX45MouseMove);
     // A row is chosen once per click, when the button comes up (the press
@@ -327,12 +361,71 @@ void TFormAzimut::BuildTornavelPanel(QWidget* content) {
     inner->addWidget(LabelUrlRLK);
     for (QLabel* l : {LabelTornavelpath, LabelTRN}) l->setTextFormat(Qt::PlainText);
     // Before any language: the French page, its address as the caption.
-    LabelUrlRLK->setUrl(QLatin1String(widgets::kMakerSite) + rotator::DownloadPagePath(language_.LanguageCode));
+    LabelUrlRLK->setUrl(QLatin1String(languages::kMakerSite) + Before(kViewer.LabelUrlRLK));
     PanelTornavel->setFixedWidth(kTornavelPanelWidth);
     PanelTornavel->adjustSize();
     PanelTornavel->move(kTornavelPanelLeft, kTornavelPanelTop);
     PanelTornavel->hide();
 }
+
+void TFormAzimut::ApplyViewerLanguage() {
+    const QString code = language_.LanguageCode;
+    if (!languages::HasBlock(code)) return;
+    using languages::Text;
+    MenuFichier->setTitle(Text(kViewer.MenuFichier, code));
+    MenuEnregistrer->setText(Text(kViewer.MenuEnregistrer, code));
+    Menugenerateur->setText(Text(kViewer.Menugenerateur, code));
+    MenuListeDXCC->setText(Text(kViewer.MenuListeDXCC, code));
+    MenusetTornavel->setText(Text(kViewer.MenusetTornavel, code));
+    MenuOptions->setTitle(Text(kViewer.MenuOptions, code));
+    MenuUnit->setTitle(Text(kViewer.MenuUnit, code));
+    MenuTime->setTitle(Text(kViewer.MenuTime, code));
+    MenuAxes->setText(Text(kViewer.MenuAxes, code));
+    MenuDistances->setText(Text(kViewer.MenuDistances, code));
+    MenuChoixListe->setTitle(Text(kViewer.MenuChoixListe, code));
+    MenuDXCCOM->setText(Text(kViewer.MenuDXCCOM, code));
+    MenuDXCCCB->setText(Text(kViewer.MenuDXCCCB, code));
+    MenuSeparator->setTitle(Text(kViewer.MenuSeparator, code));
+    SepDefault->setText(Text(kViewer.SepDefault, code));
+    SepEqual->setText(Text(kViewer.SepEqual, code));
+    SepSlash->setText(Text(kViewer.SepSlash, code));
+    MenuLangue->setTitle(Text(kViewer.MenuLangue, code));
+    MenuAide->setText(Text(kViewer.MenuAide, code));
+    MenuInfoVersion->setText(Text(kViewer.MenuInfoVersion, code));
+    LabelTornavelpath->setText(Text(kViewer.LabelTornavelpath, code));
+    ButtonParcourirTornavel->setText(Text(kViewer.ButtonParcourirTornavel, code));
+    ButtonAnnuler->setText(Text(kViewer.ButtonAnnuler, code));
+    LabelTRN->setText(Text(kViewer.LabelTRN, code));
+    LabelUrlRLK->setUrl(QLatin1String(languages::kMakerSite) + Text(kViewer.LabelUrlRLK, code));
+
+    MenuEnglish->setChecked(code == QLatin1String("E"));
+    MenuFrancais->setChecked(code == QLatin1String("F"));
+    MenuEspagnol->setChecked(code == QLatin1String("S"));
+
+    using languages::kMessages;
+    language_.SaveQuestion = Text(kMessages.SaveQuestion, code);
+    state_.AzimuthCaption = Text(kMessages.AzimuthPrefix, code);
+    state_.RangeCaption = Text(kMessages.RangePrefix, code);
+    language_.ConnectedMessage = Text(kMessages.ConnectedMessage, code);
+    language_.NewerReleaseText = languages::NewerReleaseText(code);
+    language_.UpToDateText = Text(kMessages.UpToDate, code);
+    language_.DxEmptyFieldText = Text(kMessages.DxEmptyField, code);
+    language_.DxNorthSouthText = Text(kMessages.DxNorthSouth, code);
+    language_.DxEastWestText = Text(kMessages.DxEastWest, code);
+    language_.DxBadNumberText = Text(kMessages.DxBadNumber, code);
+    emit EditorLanguageRequested();
+}
+
+void TFormAzimut::LanguageItemClick(const QString& code) {
+    emit GeneratorLanguageRequested(code);
+    ApplyViewerLanguage();
+}
+
+void TFormAzimut::MenuEnglishClick() { LanguageItemClick(QStringLiteral("E")); }
+void TFormAzimut::MenuFrancaisClick() { LanguageItemClick(QStringLiteral("F")); }
+void TFormAzimut::MenuEspagnolClick() { LanguageItemClick(QStringLiteral("S")); }
+
+void TFormAzimut::MenuAideClick() { widgets::OpenHelpPage(language_.HelpFileName); }
 
 void TFormAzimut::MapImageChanged() { ImageAzimut->imageChanged(); }
 

@@ -40,7 +40,7 @@ public:
     /// The window with its components. It reads the generator's centre and
     /// flags, the rotator link and the language state, which must outlive it.
     TFormAzimut(const generator::GeneratorState& generator, const rotator::AzimuthLink& link,
-                const languages::LanguageState& language);
+                languages::LanguageState& language);
     ~TFormAzimut() override;
 
     QScrollArea* const ScrollBoxAzimut;
@@ -105,6 +105,18 @@ public:
     // and their state in the status bar.
     QAction* const MenuRotators;
     QLabel* const StaticTextRotator;
+
+    // The language menu, the help menu, and the hidden button behind which
+    // the language routine is reached.
+    QMenu* const MenuLangue;
+    QAction* const MenuEnglish;
+    QAction* const MenuFrancais;
+    QAction* const MenuEspagnol;
+    QMenu* const MenuHelp;
+    QAction* const MenuAide;
+    QAction* const menuInfo;
+    QAction* const MenuInfoVersion;
+    QPushButton* const ButtonLangue;
 
     /// The unit, the pending azimuth, the captions, the kept map's flag and
     /// the rotator program's path.
@@ -181,9 +193,14 @@ public:
     dx::Separator CurrentSeparator() const { return separator_; }
     /// The working list's rows, as the list box shows them.
     const std::vector<std::string>& WorkingList() const { return rows_; }
-    /// The viewer's texts for the current language. They come with the
-    /// language tables; until then the built-in texts stay.
-    void ApplyViewerLanguage() {}
+    /// The language routine: this window's texts, the shared messages it
+    /// owns and the DX editors' captions follow the current language code.
+    /// With no language chosen yet nothing changes.
+    void ApplyViewerLanguage();
+    void MenuEnglishClick();
+    void MenuFrancaisClick();
+    void MenuEspagnolClick();
+    void MenuAideClick();
 
     /// The time source of the clock (tests fix it).
     std::function<QDateTime()> Now;
@@ -221,6 +238,13 @@ signals:
     void ManageDxRequested(dx::DxList list);
     /// "Rotators": the settings of the directly driven rotators are wanted.
     void RotatorSettingsRequested();
+    /// A language item was clicked here: the generator's item of @p code is
+    /// to be clicked first, which brings the language to every window.
+    void GeneratorLanguageRequested(const QString& code);
+    /// The language routine ran: the DX editors' captions are to follow.
+    void EditorLanguageRequested();
+    /// "Info": the information window is wanted.
+    void InfoRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -242,10 +266,12 @@ private:
     void ShowTornavelPanel();
     /// An error box with @p text; nothing when the text is empty.
     void ShowTornavelError(const QString& text);
+    /// The language items' click: the generator's first, then this window.
+    void LanguageItemClick(const QString& code);
 
     const generator::GeneratorState& generator_;
     const rotator::AzimuthLink& link_;
-    const languages::LanguageState& language_;
+    languages::LanguageState& language_;
     ViewerState state_;
     // Read from the settings at start, applied at every showing.
     int startTop_ = 0;

@@ -5,19 +5,22 @@
 #include <QVBoxLayout>
 
 #include "korvalen_version.h"
+#include "languages/tables.h"
 #include "viewer/map_file.h"
 #include "widgets/messages.h"
 
 namespace korvalen::viewer {
 
-TFormSave::TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap)
+TFormSave::TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap,
+                     languages::LanguageState& language)
     : QDialog(nullptr),
       EditNomFichier(new QLineEdit("image1.bmp")),
       ButtonOK(new QPushButton("OK")),
-      ButtonCancel(new QPushButton("Annuler")),
+      ButtonCancel(new QPushButton(languages::Before(languages::kSaveCancel))),
       map_(map),
       generator_(generator),
-      savedMap_(savedMap) {
+      savedMap_(savedMap),
+      language_(language) {
     setObjectName("TFormSave");
     EditNomFichier->setObjectName("EditNomFichier");
     ButtonOK->setObjectName("ButtonOK");
@@ -48,9 +51,15 @@ void TFormSave::showEvent(QShowEvent* event) {
 
 void TFormSave::FormShow() {
     setWindowTitle(QStringLiteral(KORVALEN_CAPTION));
-    // The cancel caption and the name message follow the language once one
-    // is chosen; until then they keep their values.
+    ApplySaveLanguage();
     EditNomFichier->setFocus();
+}
+
+void TFormSave::ApplySaveLanguage() {
+    const QString& code = language_.LanguageCode;
+    if (!languages::HasBlock(code)) return;
+    ButtonCancel->setText(languages::Text(languages::kSaveCancel, code));
+    language_.SaveNameText = languages::Text(languages::kSaveNameMessage, code);
 }
 
 void TFormSave::Open() {
@@ -68,7 +77,7 @@ void TFormSave::ButtonOKClick() {
     const QString name = EditNomFichier->text();
     if (!HasBmpName(name)) {
         widgets::Beep();
-        widgets::ShowMessage(this, widgets::MessageKind::Plain, nameErrorText_);
+        widgets::ShowMessage(this, widgets::MessageKind::Plain, language_.SaveNameText);
         return;
     }
     if (const std::optional<QString> failure = SaveMapBmp(map_, name)) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "generator/generator_state.h"
+#include "languages/languages.h"
 #include "settings/settings.h"
 
 namespace korvalen::viewer {
@@ -18,8 +19,11 @@ public:
     /// @param map the viewer's map image, written as it is when OK is pressed
     /// @param generator the centre whose text is kept with the map
     /// @param savedMap the kept map, replaced by a successful save
-    /// All three must outlive the dialog.
-    TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap);
+    /// @param language the program's language; showing sets the dialog's
+    /// name message there
+    /// All four must outlive the dialog.
+    TFormSave(const QImage& map, const generator::GeneratorState& generator, settings::SavedMap& savedMap,
+              languages::LanguageState& language);
 
     QLineEdit* const EditNomFichier;
     QPushButton* const ButtonOK;
@@ -33,6 +37,8 @@ public:
     bool QuitAfterSave() const { return quitAfterSave_; }
 
     void FormShow();
+    /// The dialog's texts for the current language, applied at each showing.
+    void ApplySaveLanguage();
     void ButtonOKClick();  ///< SaveMapToFile
     void ButtonCancelClick();
     void reject() override;
@@ -52,9 +58,8 @@ private:
     const QImage& map_;
     const generator::GeneratorState& generator_;
     settings::SavedMap& savedMap_;
+    languages::LanguageState& language_;
     bool quitAfterSave_ = false;
-    /// The name error message of the current language.
-    QString nameErrorText_ = QStringLiteral("Name must be like *.bmp");
 };
 
 }  // namespace korvalen::viewer

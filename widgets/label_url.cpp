@@ -1,6 +1,8 @@
 #include "widgets/label_url.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMouseEvent>
 
 namespace korvalen::widgets {
@@ -13,6 +15,20 @@ UrlOpener& Opener() {
 }  // namespace
 
 void SetUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }
+
+void OpenUrl(const QUrl& address) {
+    // A missing browser or page says nothing.
+    if (Opener())
+        Opener()(address);
+    else
+        QDesktopServices::openUrl(address);
+}
+
+void OpenHelpPage(const QString& helpFileName) {
+    // From the program's folder whatever the current folder is, so that a
+    // page opens the same from a shortcut or a terminal.
+    OpenUrl(QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(helpFileName)));
+}
 
 TLabelUrl::TLabelUrl(QWidget* parent) : QLabel(QStringLiteral("Http://"), parent) {
     setTextFormat(Qt::PlainText);
@@ -43,12 +59,8 @@ void TLabelUrl::mouseReleaseEvent(QMouseEvent* event) {
     emit clicked();
     if (url_.isEmpty()) return;
     // Addresses without a scheme ("www.…") are taken as web addresses, as
-    // the shell takes them. A missing browser or page says nothing.
-    const QUrl address = QUrl::fromUserInput(url_);
-    if (Opener())
-        Opener()(address);
-    else
-        QDesktopServices::openUrl(address);
+    // the shell takes them.
+    OpenUrl(QUrl::fromUserInput(url_));
 }
 
 }  // namespace korvalen::widgets

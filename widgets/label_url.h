@@ -43,4 +43,9 @@ private:
 using UrlOpener = std::function<bool(const QUrl&)>;
 void SetUrlOpener(UrlOpener opener);
 
+/// Opens @p address with the opener in force; the outcome is not reported.
+void OpenUrl(const QUrl& address);
+/// Opens the help page @p helpFileName from the program's folder.
+void OpenHelpPage(const QString& helpFileName);
+
 }  // namespace korvalen::widgets

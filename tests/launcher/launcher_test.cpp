@@ -198,7 +198,6 @@ struct TextCase {
     const char* code;
     const char* alreadyOpen;
     const char* launchError;
-    const char* page;
 };
 
 void PrintTo(const TextCase& c, std::ostream* os) { *os << c.label; }
@@ -210,7 +209,6 @@ TEST_P(Texts, FollowTheLanguage) {
     const QString code = QString::fromLatin1(c.code);
     EXPECT_EQ(AlreadyOpenMessage(code), QString::fromUtf8(c.alreadyOpen));
     EXPECT_EQ(LaunchErrorMessage(code), QString::fromUtf8(c.launchError));
-    EXPECT_EQ(DownloadPagePath(code), QString::fromUtf8(c.page));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -218,21 +216,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TextCase{"English", "E",
                  "Caution ! Tornavel is already open. To use it please check the server Korvalen in its Server menu",
-                 "An error occured when running Tornavel.\r\nPlease verify the full path of Tornavel.exe",
-                 "/software.htm"},
+                 "An error occured when running Tornavel.\r\nPlease verify the full path of Tornavel.exe"},
         TextCase{"French", "F",
                  "Attention ! Tornavel est d\u00e9j\u00e0 ouvert. Pour l'utiliser choisissez le serveur Korvalen dans "
                  "son menu Serveur",
                  "Une erreur est survenue \u00e0 l'ouverture d'Tornavel.\r\nSVP, v\u00e9rifiez le chemin complet de "
-                 "Tornavel.exe",
-                 "/logiciel.htm"},
+                 "Tornavel.exe"},
         TextCase{"Spanish", "S",
                  "\u00a1Precauci\u00f3n! Tornavel ya est\u00e1 abierto. Para usarlo, por favor compruebe el Korvalen "
                  "servidor en el men\u00fa Servidor",
-                 "Se produjo un error al ejecutar Tornavel.\r\nPor favor, verifique la ruta completa de Tornavel.exe",
-                 "/software.htm"},
-        TextCase{"BeforeAnyLanguage", "", "", "", "/logiciel.htm"},
-        TextCase{"UnknownCode", "e", "", "", "/logiciel.htm"}),
+                 "Se produjo un error al ejecutar Tornavel.\r\nPor favor, verifique la ruta completa de Tornavel.exe"},
+        TextCase{"BeforeAnyLanguage", "", "", ""},
+        TextCase{"UnknownCode", "e", "", ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -255,7 +255,7 @@ TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
     // No map.
     EXPECT_FALSE(carte().MenuVoir->isEnabled());
     EXPECT_FALSE(viewer().isVisible());
-    carte().SetPromptTexts("prompt", "busy");
+    carte().MenuEnglish->trigger();
     PaintSpy spy(carte(), viewer());
     carte().ProgressBarCalcul->installEventFilter(&spy);
     GenerateAt(400, 100);
@@ -267,10 +267,10 @@ TEST_F(GeneratorWindow, GeneratorStatesAndTheProgressBar) {
     EXPECT_EQ(increases, 795);
     EXPECT_FALSE(spy.voirEnabledMeanwhile);
     EXPECT_FALSE(spy.viewerVisibleMeanwhile);
-    EXPECT_EQ(spy.textMeanwhile, "busy");
+    EXPECT_EQ(spy.textMeanwhile, "Generation in progress. Wait please !");
     // Map shown.
     EXPECT_TRUE(carte().MenuVoir->isEnabled());
-    EXPECT_EQ(carte().StaticText1->text(), "prompt");
+    EXPECT_EQ(carte().StaticText1->text(), "Click the map or enter a grid square >>>");
     EXPECT_TRUE(viewer().isVisible());
     EXPECT_EQ(carte().ProgressBarCalcul->value(), 795);
     EXPECT_TRUE(centre().MapUnsaved);

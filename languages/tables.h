@@ -1,0 +1,263 @@
+#pragma once
+// Every text of the interface, one table per window, in the three languages
+// and as it stands before any language is chosen. The texts are UTF-8 and are
+// kept byte for byte as the operators know them, odd spellings, blanks and
+// all: a "&" marks the next letter as the menu's access key.
+//
+// Each row reads: English, French, Spanish, before any language.
+#include <QString>
+
+namespace korvalen::languages {
+
+struct Row {
+    const char* english;
+    const char* french;
+    const char* spanish;
+    const char* before;
+};
+
+/// True for "E", "F" and "S" (exact comparison): the codes that have a block.
+/// With any other code, empty before the first choice, no text changes.
+bool HasBlock(const QString& code);
+/// The row's text for @p code; the "before" column for a code without a block.
+QString Text(const Row& row, const QString& code);
+/// The row's text before any language.
+QString Before(const Row& row);
+
+// --- Map generator window -------------------------------------------------
+
+struct GeneratorTable {
+    Row captionSuffix;  ///< after KORVALEN_CAPTION; before: the whole caption
+    Row Menuquitter;
+    Row MenuLangue;
+    Row MenuAide;
+    Row MenuVoir;
+    Row prompt;      ///< before: empty, the window shows kGeneratorFirstPrompt
+    Row generating;  ///< before: empty
+    Row HelpFileName;
+};
+
+inline constexpr GeneratorTable kGenerator = {
+    {" - Azimuth World Map Generator by ORLAK", " - Générateur de cartes azimutales par ORLAK",
+     " - Azimuth, Generador de mapas del mundo, por ORLAK", "KORVALEN - Azimuthal Map generator by ORLAK"},
+    {"Quit", "Quitter", "Cierre", "Quit"},
+    {"Language", "Langue", "Idioma", "Language"},
+    {"Help", "Aide", "Ayuda", "Help"},
+    {"Display the azimuth map", "Afficher la carte azimutale", "Despliegue el mapa azimut",
+     "Display the azimuthal map"},
+    {"Click the map or enter a grid square >>>", "Cliquer la carte ou entrer un locator >>>",
+     "Haga clic en el mapa o introducir una cuadrícula", ""},
+    {"Generation in progress. Wait please !", "Génération en cours. Patientez S.V.P.!",
+     "Generación en curso. Espere por favor!", ""},
+    {"Korvalen_EN.htm", "Korvalen_FR.htm", "Korvalen_ES.htm", "Korvalen_EN.htm"},
+};
+
+/// What the generator's status line shows before any language.
+inline constexpr char kGeneratorFirstPrompt[] = " Cliquez la carte ou entrer un locator >>>";
+
+/// The generator's captions that no language changes.
+inline constexpr char kGeneratorEnglish[] = "English";
+inline constexpr char kGeneratorFrancais[] = "Français";
+inline constexpr char kGeneratorEspagnol[] = "Español";
+inline constexpr char kGeneratorInfo[] = "Info";
+
+// --- Viewer window --------------------------------------------------------
+
+struct ViewerTable {
+    Row MenuFichier;
+    Row MenuEnregistrer;
+    Row Menugenerateur;
+    Row MenuListeDXCC;
+    Row MenusetTornavel;
+    Row MenuOptions;
+    Row MenuUnit;
+    Row MenuTime;
+    Row MenuAxes;
+    Row MenuDistances;
+    Row MenuChoixListe;
+    Row MenuDXCCOM;
+    Row MenuDXCCCB;
+    Row MenuSeparator;
+    Row SepDefault;
+    Row SepEqual;
+    Row SepSlash;
+    Row MenuLangue;
+    Row MenuAide;
+    Row MenuInfoVersion;
+    Row LabelTornavelpath;
+    Row ButtonParcourirTornavel;
+    Row ButtonAnnuler;
+    Row LabelTRN;
+    Row LabelUrlRLK;  ///< the path on the maker's web site, caption and address
+};
+
+inline constexpr ViewerTable kViewer = {
+    {"&File", "&Fichier", "&Archivo", "File"},
+    {"&Save this azimuth map", "&Enregister la carte azimutale", "&Guardar este mapa azimut", "Save the azimuthal map"},
+    {"&Back to map generator", "&Retour au générateur de cartes", "&Volver a generador de mapas",
+     "Back to map generator"},
+    {"Mana&ge my DX", "&Gérer mes DX", "Administrar mis &DX", "Manage my DX"},
+    {"TORNAVEL path", "Chemin TORNAVEL", "Ruta TORNAVEL", "TORNAVEL pathname"},
+    {"&Options", "&Options", "&Opciones", "Options"},
+    {"&Unit", "&Unité", "&Unidad", "Unit"},
+    {"&Time", "&Heure", "&Tiempo", "Time"},
+    {"Add &axis", "Ajouter les &axes", "Añadir el &eje", "Add or remove axis"},
+    {"Add equidistant &circles", "Ajouter les &cercles équidistants", "Añadir &círculos equidistantes",
+     "Add or remove equidistant circles"},
+    {"&Choose the list", "&Choix de la liste", "Seleccione la &lista", "Choose the DXCC list"},
+    {"&Ham prefixes", "Préfixes radioa&mateur", "Prefijos &Ham", "Ham prefixes"},
+    {"&11m prefixes", "Préfixes &11m", "Prefijos &11m", "11m prefixes"},
+    {"Separator", "Séparateur", "Separador", "Separator"},
+    {"Default \t", "Par défaut \t", "Por defecto \t", "Default"},
+    {"Equal =", "Egal =", "Igualdad =", "Equal ="},
+    {"Slash /", "Barre de fraction / ", "Raya vertical /", "Slash /"},
+    {"&Language", "&Langue", "&Idioma", "Language"},
+    {"&Help", "&Aide", "A&yuda", "Help"},
+    {"Search for a more recent release when starting Korvalen", "Voir si version plus récente au démarrage d'Korvalen",
+     "Buscar una nueva versión cuando se inicia el software",
+     "Voir si nouvelle version disponible au démarrage du programme"},
+    {"Full path of tornavel.exe", "Chemin complet de tornavel.exe", "Ruta completa del tornavel.exe",
+     "Chemin complet du fichier tornavel.exe"},
+    {"Browse", "Parcourir", "Navigar", "Parcourir"},
+    {"Cancel", "Annuler", "Cancelar", "Annuler"},
+    {"If Tornavel is not installed, please download it from this link :",
+     "Si Tornavel n'est pas installé, téléchargez-le depuis ce lien :",
+     "Si Tornavel no está instalado, puede descargarlo desde este enlace: ",
+     "Si Tornavel n'est pas installé, veuillez le télécharger sur ce lien :"},
+    {"/software.htm", "/logiciel.htm", "/software.htm", "/logiciel.htm"},
+};
+
+/// The viewer's captions that no language changes.
+struct ViewerFixed {
+    const char* MenuQuitter = "Quit";
+    const char* MenuUnitKM = "Km";
+    const char* MenuUnitmile = "Mile";
+    const char* MenuTimeLocal = "Local";
+    const char* MenuTimeUTC = "UTC (Z)";
+    const char* SepUnderscore = "Underscore _";
+    const char* MenuTornavel = "Tornavel";
+    const char* MenuEnglish = "&English";
+    const char* MenuFrancais = "&Français";
+    const char* MenuEspagnol = "Español";
+    const char* MenuHelp = "?";
+    const char* menuInfo = "Info";
+    const char* ButtonOKTornavel = "OK";
+    const char* paths = "<=Direct       Long Pass =>";
+    const char* call = "CALL : ";
+    const char* utc = "UTC:";
+};
+inline constexpr ViewerFixed kViewerFixed{};
+
+// --- The two DX editors ---------------------------------------------------
+
+struct EditorTable {
+    Row hamCaption;
+    Row elevenCaption;
+};
+
+inline constexpr EditorTable kEditors = {
+    {"My DX", "Mes DX", "Mi DX", "Mes DX"},
+    {"My 11m DX", "Mes DX 11m", "Mi 11m DX", "Mes DX 11m"},
+};
+
+/// The grid headers, row 0, by column. The "before" column is what an
+/// editor created before any language shows. Column 6 is the ham editor's.
+inline constexpr Row kEditorHeaders[7] = {
+    {"CALL", "CALL", "CALL", "CALL"},
+    {"COUNTRY", "PAYS", "PAÍS", ""},
+    {"LAT (dec)", "LAT (dec)", "LAT (dec)", ""},
+    {"N/S", "N/S", "N/S", ""},
+    {"LON (dec)", "LON (dec)", "LON (dec)", ""},
+    {"E/W", "E/O", "E/O", ""},
+    {"UTC", "UTC", "UTC", "UTC"},
+};
+
+// --- Shared messages ------------------------------------------------------
+
+/// Set by the viewer's language routine. The newer-release row's Spanish and
+/// initial texts are followed by the maker's web site.
+struct MessageTable {
+    Row SaveQuestion;
+    Row AzimuthPrefix;
+    Row RangePrefix;
+    Row ConnectedMessage;
+    Row DxEmptyField;
+    Row DxNorthSouth;
+    Row DxEastWest;
+    Row DxBadNumber;
+    Row NewerRelease;
+    Row UpToDate;
+};
+
+inline constexpr MessageTable kMessages = {
+    {"Do you want to save this map for the next session ?", "Voulez-vous enregistrer la carte pour la session suivante ?",
+     "¿Desea guardar este mapa para la próxima sesión?",
+     "Voulez_vous enregistrer cette carte azimutale pour la session suivante ?"},
+    {" Azimuth = ", " Azimut = ", " Azimut = ", ""},
+    {" Range = ", " Distance = ", " Rango = ", ""},
+    {"An application is connected to Korvalen. Please, disconnect it.",
+     "Une application est connectée à Korvalen. SVP, déconnectez-là.",
+     "Una aplicación se conecta a Korvalen. Por favor, desconéctelo.",
+     "Une application est connectée à Korvalen. Veuillez la fermer"},
+    {"Please fill each field of a DX", "SVP, remplissez chaque champ d'un DX", "Rellene cada campo de un DX",
+     "Renseignez tous les champs d'un DX , svp"},
+    {"N or S", "N ou S", "N or S", "N ou S"},
+    {"E or W", "E ou W", "E or O", "E ou W"},
+    {"Wrong format!", "Format érroné!", "Formato incorrecto!", "Format erroné !"},
+    {"A more recent release is available on ORLAK's web site",
+     "Une version plus récente est disponible sur le site de ORLAK",
+     "Una versión más reciente está disponible ! Consulte ", "Une version plus récente est disponible. Voir "},
+    {"You are up to date", "Vous êtes à jour", "Usted está al día!", "Vous êtes à jour"},
+};
+
+/// The newer-release text for @p code, the maker's web site appended where
+/// the row asks for it (Spanish, and before any language).
+QString NewerReleaseText(const QString& code);
+
+/// Set by the save dialog and the information window when they are shown.
+inline constexpr Row kSaveNameMessage = {"File name must be like *.bmp !",
+                                         "Entrer un nom de fichier sous la forme *.bmp !",
+                                         "File name must be like *.bmp !", "Name must be like *.bmp"};
+inline constexpr Row kInternetFailure = {"Internet failure !", "Echec Internet !", "Fracaso de Internet !", ""};
+
+// --- Information window (applied each time it is shown) -------------------
+
+struct InfoTable {
+    Row LabelOther;
+    Row BitBtnNewRelease;
+    Row CheckBoxVersion;
+};
+
+inline constexpr InfoTable kInfo = {
+    {"Other softwares are available on ORLAK's web site", "Autres logiciels disponibles sur le site de ORLAK",
+     "Otros programas libres están disponibles en mi sitio Web", "Other free softwares on my web site"},
+    {"Check if I am up to date", "Voir si je suis à jour", "Compruebe si estoy al día", "OK"},
+    {"Always check if I am up to date when starting Korvalen",
+     "Toujours vérifier si je suis à jour au démarrage d'Korvalen",
+     "Siempre buscar una nueva versión cuando se inicia Korvalen",
+     "M'avertir au démarrage si une version plus récente est disponible"},
+};
+
+// --- Converter (applied each time it is shown) ----------------------------
+
+struct ConverterTable {
+    Row caption;
+    Row LabelDegMinSec;  ///< the blanks line the words up above the four fields
+    Row Label1;
+    Row LabelConv;
+};
+
+inline constexpr ConverterTable kConverter = {
+    {"Deg/Min/Sec => Decimal", "Deg/Min/Sec => Décimal", "Deg / Min / Seg => Decimal", "Deg/Min/Sec => Decimal"},
+    {"Degrees  Min     Sec    ms", "Degrés   Min     Sec    ms", "Grados   Min     Seg    ms",
+     "Degres   Min     Sec    msec"},
+    {"Decimal deg.", "Deg. décimaux", "Grad. decimales", "Deg. décimaux"},
+    {"Korvalen needs decimal degrees", "Korvalen utilise des degrés décimaux", "Korvalen necesita decimal grados",
+     "Tornavel  utilise des coordonnées décimales "},
+};
+
+// --- Save dialog (applied each time it is shown) --------------------------
+
+inline constexpr Row kSaveCancel = {"Cancel", "Annuler", "Cancel", "Annuler"};
+
+}  // namespace korvalen::languages
