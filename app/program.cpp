@@ -46,12 +46,12 @@ void Program::Start(const QStringList& arguments) {
     carte_->SetMapDisplay(*viewer_);
     viewer_->FormCreate(savedMap_.SavedMapFile);
     save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_, language_);
-    dxcc_ = std::make_unique<dx::TFormListeDXCC>();
+    dxcc_ = std::make_unique<dx::TFormListeDXCC>(language_);
     dxcc_->Load(read_.hamDxRecords);
     info_ = std::make_unique<info::TFormInfo>();
-    dxcb_ = std::make_unique<dx::TFormListeDXCB>();
+    dxcb_ = std::make_unique<dx::TFormListeDXCB>(language_);
     dxcb_->Load(read_.elevenMetreDxRecords);
-    conv_ = std::make_unique<info::TFormConv>();
+    conv_ = std::make_unique<info::TFormConv>(language_);
     rotators_ = std::make_unique<rotator::TFormRotators>();
     Wire();
     carte_->show();
@@ -107,6 +107,23 @@ void Program::Wire() {
         hidden.hide();
         shown.show();
         shown.raise();
+    });
+
+    // The operator's DX lists: OK puts the entries into the working list at
+    // once (and looks the call box up again); "?" brings the converter. The
+    // editors follow the viewer's language and its list choice.
+    for (dx::UserDxEditor* editor :
+         {static_cast<dx::UserDxEditor*>(dxcc_.get()), static_cast<dx::UserDxEditor*>(dxcb_.get())}) {
+        connect(editor, &dx::UserDxEditor::UserListApplied, viewer_.get(), &TFormAzimut::UserListChanged);
+        connect(editor, &dx::UserDxEditor::ConverterRequested, conv_.get(), [this] {
+            conv_->show();
+            conv_->raise();
+            conv_->activateWindow();
+        });
+        connect(viewer_.get(), &TFormAzimut::EditorLanguageRequested, editor, &dx::UserDxEditor::ApplyEditorLanguage);
+    }
+    connect(viewer_.get(), &TFormAzimut::DxListChosen, this, [this](dx::DxList list) {
+        (list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_).WriteHeaders();
     });
 
     connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);

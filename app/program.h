@@ -59,6 +59,8 @@ public:
 
     const settings::SavedMap& SavedMap() const { return savedMap_; }
     const rotator::AzimuthLink& Rotator() const { return rotator_; }
+    /// The language code and the shared messages.
+    const languages::LanguageState& Language() const { return language_; }
     /// The azimuth service (tests connect to it).
     const rotator::LocalAzimuthServer& AzimuthServer() const { return *server_; }
     /// How many times an orderly exit ended the program (tests read it).

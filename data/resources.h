@@ -15,6 +15,17 @@ inline constexpr char kDxMarkerPath[] = ":/data/dxmarker.bmp";
 /// The same marker turned by 45°: arrowheads from above, below and the sides.
 inline constexpr char kDxMarker45Path[] = ":/data/dxmarker45.bmp";
 
+/// The information window's pictures. Their background colour,
+/// kPictureBackground, is to be shown transparent.
+/// The program's icon, 33 × 33: a small azimuthal map with a bearing.
+inline constexpr char kInfoIconPath[] = ":/data/korvalen_icon.bmp";
+/// The maker's logo, 208 × 58: "ORLAK" in grey bold italic with a shadow.
+inline constexpr char kLogoPath[] = ":/data/orlak_logo.bmp";
+/// The donation button's picture, 100 × 113: a heart over "DONATE".
+inline constexpr char kDonationPath[] = ":/data/donation.bmp";
+/// Magenta, 0xAARRGGBB, as no picture uses it otherwise.
+inline constexpr unsigned kPictureBackground = 0xFFFF00FF;
+
 /// Registers the resources. They live in a static library, whose
 /// registration code the linker would otherwise drop: call once at start,
 /// before the first use of a path above. Calling again is harmless.

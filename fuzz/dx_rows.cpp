@@ -24,6 +24,10 @@
 //     say what it holds, and along the centre's meridian or parallel it
 //     points where geometry says;
 //   - localising a built-in row keeps its fields and its degrees;
+//   - the editor's table shows what the load took, keeps every other line
+//     that holds text, passes OK unchanged, and what it writes back loads
+//     again without a line lost: its entries first, the same calls;
+//   - a cell never holds a line break or a TAB, whatever was put in;
 //   - the working list is the built-in rows plus the entries, the ham list in
 //     word order;
 //   - the lookup points inside the list, ignores the case of what is typed,
@@ -46,6 +50,7 @@
 #include "dx/call_lookup.h"
 #include "dx/dx_panel.h"
 #include "dx/dx_row.h"
+#include "dx/user_dx_table.h"
 #include "fuzz/check.h"
 #include "geo/cp1252.h"
 #include "geo/geo.h"
@@ -382,6 +387,65 @@ std::array<DxRecord, dx::UserDxRows> CheckLoad(const std::vector<std::string>& l
     return table;
 }
 
+// The calls of lines, as a load would read them (upper-cased), sorted.
+std::vector<std::string> CallsOf(const std::vector<std::string>& lines) {
+    std::vector<std::string> calls;
+    for (const std::string& line : lines) calls.push_back(AsciiUpper(line.substr(0, line.find('\t'))));
+    std::sort(calls.begin(), calls.end());
+    return calls;
+}
+
+void CheckEditorTable(const std::vector<std::string>& lines, DxList list, std::string_view decimal,
+                      const std::array<DxRecord, dx::UserDxRows>& loaded) {
+    dx::UserDxTable table(list);
+    table.Load(lines, decimal);
+    std::vector<std::string> kept;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const bool taken = n < dx::UserDxRows && !loaded[n].Call.empty();
+        if (!taken && !lines[n].empty()) kept.push_back(lines[n]);
+    }
+    KORVALEN_FUZZ_CHECK(table.KeptLines() == kept, "every line with text the table did not take is kept, in order");
+    for (std::size_t n = 0; n < dx::UserDxRows; ++n) {
+        const DxRecord& r = loaded[n];
+        const std::string* fields[] = {&r.Call, &r.Country, &r.Latitude, &r.NorthSouth, &r.Longitude, &r.EastWest, &r.Utc};
+        for (int c = 0; c < table.ColumnCount(); ++c)
+            KORVALEN_FUZZ_CHECK(table.Cell(static_cast<int>(n) + 1, c) == *fields[c], "the table shows what the load took");
+    }
+    const std::vector<DxRecord> entries = table.Entries();
+    KORVALEN_FUZZ_CHECK(entries == dx::UserEntries(loaded), "the table's entries are the loaded ones");
+
+    dx::UserDxTable checked = table;
+    KORVALEN_FUZZ_CHECK(!checked.CheckRows(decimal), "OK passes what the load took");
+    KORVALEN_FUZZ_CHECK(checked.Entries() == entries, "OK leaves what the load took as it is");
+
+    // Written back and read at the next start, twice: no line lost, the
+    // entries first, the same calls.
+    std::vector<std::string> written = table.SettingsLines();
+    KORVALEN_FUZZ_CHECK(written.size() == entries.size() + kept.size(), "every entry and every kept line is written");
+    for (int round = 0; round < 2; ++round) {
+        dx::UserDxTable next(list);
+        next.Load(written, decimal);
+        const std::vector<DxRecord> again = next.Entries();
+        KORVALEN_FUZZ_CHECK(again.size() >= entries.size() && std::equal(entries.begin(), entries.end(), again.begin()),
+                            "the entries come back first, as they were");
+        const std::vector<std::string> rewritten = next.SettingsLines();
+        KORVALEN_FUZZ_CHECK(rewritten.size() == written.size(), "no stored line is lost from one start to the next");
+        KORVALEN_FUZZ_CHECK(CallsOf(rewritten) == CallsOf(written), "the same calls are stored from one start to the next");
+        written = rewritten;
+    }
+
+    // Whatever is put into a cell, it holds no line break and no TAB.
+    for (std::size_t n = 0; n < lines.size() && n < kTypedUsed; ++n) {
+        table.SetCell(1, static_cast<int>(n) % table.ColumnCount(), lines[n]);
+        const std::string& cell = table.Cell(1, static_cast<int>(n) % table.ColumnCount());
+        KORVALEN_FUZZ_CHECK(cell.find_first_of("\r\n\t") == std::string::npos, "a cell holds no line break or TAB");
+        std::string expected = lines[n];
+        expected.erase(std::remove_if(expected.begin(), expected.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }),
+                       expected.end());
+        KORVALEN_FUZZ_CHECK(cell == expected, "a cell keeps everything else");
+    }
+}
+
 // The row of every loaded entry is chosen whole: its degrees are numbers in
 // the locale and its hemisphere letters are the fields' last characters.
 void CheckEntryRow(const DxRecord& r, std::string_view separator, const Setup& s) {
@@ -568,6 +632,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::array<DxRecord, dx::UserDxRows> tables[2][2];
     for (DxList list : {DxList::Ham, DxList::ElevenMetre})
         for (int d = 0; d < 2; ++d) tables[ListIndex(list)][d] = CheckLoad(lines, list, kDecimals[d]);
+    for (DxList list : {DxList::Ham, DxList::ElevenMetre})
+        CheckEditorTable(lines, list, s.decimal, tables[ListIndex(list)][dec]);
     for (int l = 0; l < 2; ++l)
         for (std::size_t n = 0; n < dx::UserDxRows; ++n) {
             DxRecord point = tables[l][0][n];

@@ -57,6 +57,7 @@ settings::Settings AsWritten(settings::Settings s) {
         s.releaseCheckAtStart = defaults.releaseCheckAtStart;
         s.rotctldAddress = defaults.rotctldAddress;
         s.pstRotatorAddress = defaults.pstRotatorAddress;
+        s.versionsUrl = defaults.versionsUrl;
     }
     return s;
 }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include "rotator/azimuth_protocol.h"
+
 namespace korvalen::rotator {
 
 class AzimuthLink : public QObject {
@@ -23,17 +25,14 @@ public:
     /// The value last published or poked; empty before the first.
     const QString& Azimuth() const { return azimuth_; }
 
-    /// A conversation was opened or closed. Conversations are counted, so
-    /// that the first of two clients leaving does not open the close guard.
-    void KorvalenOpen() { ++conversations_; }
-    void KorvalenClose() {
-        if (conversations_ > 0) --conversations_;
-    }
+    /// A conversation was opened or closed (see ConversationCount).
+    void KorvalenOpen() { conversations_.Opened(); }
+    void KorvalenClose() { conversations_.Closed(); }
 
     /// Whether a rotator client holds a conversation: the program then
     /// refuses to end.
-    bool ClientConnected() const { return conversations_ > 0; }
-    int OpenConversations() const { return conversations_; }
+    bool ClientConnected() const { return conversations_.Any(); }
+    int OpenConversations() const { return conversations_.Count(); }
 
 signals:
     /// The item changed (publication or poke): advise links send it.
@@ -43,7 +42,7 @@ signals:
 
 private:
     QString azimuth_;
-    int conversations_ = 0;
+    ConversationCount conversations_;
 };
 
 }  // namespace korvalen::rotator

@@ -78,6 +78,35 @@ std::string DataLine(std::string_view value) {
     return line;
 }
 
+ConnectAnswer AnswerConnect(std::string_view ourService, std::string_view service, std::string_view topic) {
+    if (!service.empty() && !SameIgnoringCase(service, ourService)) return ConnectAnswer::OtherService;
+    if (topic.empty()) return ConnectAnswer::NoTopic;
+    if (!SameIgnoringCase(topic, TopicName)) return ConnectAnswer::OtherTopic;
+    return ConnectAnswer::Accepted;
+}
+
+std::vector<std::string> ItemLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.emplace_back(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crLf ? 2 : 1));
+    }
+    return lines;
+}
+
+std::string ItemData(std::string_view text) {
+    std::string data;
+    for (const std::string& line : ItemLines(text)) {
+        data += line;
+        data += "\r\n";
+    }
+    data += '\0';
+    return data;
+}
+
 bool LineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
@@ -106,10 +135,16 @@ Conversation::Step Conversation::Handle(std::string_view line, std::string_view 
         const std::string_view topic = NextWord(rest);
         if (service.empty() || topic.empty() || !OnlyBlanks(rest))
             return Error("CONNECT takes a service and a topic", true);
-        if (service != "*" && !SameIgnoringCase(service, service_))
-            return Error("no service " + Shown(service) + " here, this is " + service_, true);
-        if (topic == "*") return Error("a topic is needed: " + std::string(TopicName), true);
-        if (!SameIgnoringCase(topic, TopicName)) return Error("no topic " + Shown(topic), true);
+        switch (AnswerConnect(service_, service == "*" ? "" : service, topic == "*" ? "" : topic)) {
+            case ConnectAnswer::Accepted:
+                break;
+            case ConnectAnswer::OtherService:
+                return Error("no service " + Shown(service) + " here, this is " + service_, true);
+            case ConnectAnswer::NoTopic:
+                return Error("a topic is needed: " + std::string(TopicName), true);
+            case ConnectAnswer::OtherTopic:
+                return Error("no topic " + Shown(topic), true);
+        }
         connected_ = true;
         Step step = Ok("OK " + service_ + " " + TopicName);
         step.opened = true;

@@ -29,6 +29,43 @@ std::string ServiceName(std::string_view executableFileName);
 /// "DATA azimuth" while the value is empty.
 std::string DataLine(std::string_view value);
 
+/// The answer to a client that opens a conversation.
+enum class ConnectAnswer {
+    Accepted,
+    OtherService,  ///< the client names a service that is not ours
+    NoTopic,       ///< a wild connect names no topic: refused
+    OtherTopic,    ///< the topic is not TopicName
+};
+/// Whether a client that names @p service and @p topic may open a
+/// conversation with @p ourService. An empty name is none named (a wild
+/// connect); both names compare in any case.
+ConnectAnswer AnswerConnect(std::string_view ourService, std::string_view service, std::string_view topic);
+
+/// The item's lines held in @p text: a line ends at CR LF, CR or LF, and a
+/// line break at the end starts no further line ("" has no lines, "47" and
+/// "47\r\n" one).
+std::vector<std::string> ItemLines(std::string_view text);
+
+/// The item as DDE carries it in CF_TEXT: each line followed by CR LF, then
+/// the terminating zero ("47" gives the five bytes 4 7 CR LF NUL, no value
+/// the zero alone).
+std::string ItemData(std::string_view text);
+
+/// The open conversations, for the close guard. They are counted, so that
+/// the first of two clients leaving does not let the program end.
+class ConversationCount {
+public:
+    void Opened() { ++open_; }
+    void Closed() {
+        if (open_ > 0) --open_;
+    }
+    int Count() const { return open_; }
+    bool Any() const { return open_ > 0; }
+
+private:
+    int open_ = 0;
+};
+
 /// Cuts a connection's bytes into lines at LF; a CR before the LF is
 /// dropped. Holds at most one unfinished line.
 class LineSplitter {

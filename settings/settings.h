@@ -78,7 +78,9 @@ struct Settings {
     int viewerHeight = DefaultViewerHeight;
     int viewerWidth = DefaultViewerWidth;
     int viewerScroll = 0;
-    /// User DX rows, each the row's fields joined by TAB, in table order.
+    /// User DX rows, each the row's fields joined by TAB: as read, in file
+    /// order; as written, the editor's entries in table order, then the
+    /// stored rows its table could not hold.
     std::vector<std::string> hamDxRecords;
     std::vector<std::string> elevenMetreDxRecords;
     /// The clock shows UTC rather than local time.
@@ -89,6 +91,9 @@ struct Settings {
     /// it; empty when that rotator is not used.
     std::string rotctldAddress;
     std::string pstRotatorAddress;
+    /// The address of the versions file the release check reads, as the
+    /// operator wrote it; empty for the maker's own.
+    std::string versionsUrl;
 };
 
 bool operator==(const Settings& a, const Settings& b);

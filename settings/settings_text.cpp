@@ -79,6 +79,8 @@ std::optional<std::string> Apply(std::string_view key, const std::string& value,
         s.rotctldAddress = value;
     } else if (key == "PSTROTATOR=") {
         s.pstRotatorAddress = value;
+    } else if (key == "VERSIONURL=") {
+        s.versionsUrl = value;
     }
     return std::nullopt;
 }
@@ -110,7 +112,8 @@ bool operator==(const Settings& a, const Settings& b) {
            a.viewerWidth == b.viewerWidth && a.viewerScroll == b.viewerScroll &&
            a.hamDxRecords == b.hamDxRecords && a.elevenMetreDxRecords == b.elevenMetreDxRecords &&
            a.utc == b.utc && a.releaseCheckAtStart == b.releaseCheckAtStart &&
-           a.rotctldAddress == b.rotctldAddress && a.pstRotatorAddress == b.pstRotatorAddress;
+           a.rotctldAddress == b.rotctldAddress && a.pstRotatorAddress == b.pstRotatorAddress &&
+           a.versionsUrl == b.versionsUrl;
 }
 
 LoadResult ParseSettings(std::string_view fileBytes) {
@@ -167,6 +170,7 @@ std::string FormatSettings(const Settings& s) {
     // the file skips them as unknown keys.
     if (!s.rotctldAddress.empty()) AddLine(out, "ROTCTLD=", s.rotctldAddress);
     if (!s.pstRotatorAddress.empty()) AddLine(out, "PSTROTATOR=", s.pstRotatorAddress);
+    if (!s.versionsUrl.empty()) AddLine(out, "VERSIONURL=", s.versionsUrl);
     return text::Utf8ToCp1252(out);
 }
 

@@ -1,6 +1,7 @@
 // mkworldmap COUNTRIES.json OUTPUT-DIRECTORY
-// Regenerates the built-in images (data/world.bmp, template.bmp, orlak.bmp)
-// from the Natural Earth countries kept in tools/worldmap/.
+// Regenerates the built-in images (data/world.bmp, template.bmp, orlak.bmp,
+// the DX markers and the information window's pictures)
+// from the Natural Earth countries kept in tools/worldmap/ and our own drawings.
 #include "tools/mapmaker/mapmaker.h"
 
 #include <QCoreApplication>

@@ -655,6 +655,7 @@ void TFormAzimut::ChooseList(dx::DxList list) {
     SetCallQuietly(QString());
     ListBoxDXW->setToolTip(QString());
     FillDxList();
+    emit DxListChosen(list);
 }
 
 void TFormAzimut::MenuDXCCOMClick() { ChooseList(dx::DxList::Ham); }
@@ -851,6 +852,13 @@ void TFormAzimut::ButtonAnnulerClick() {
 }
 
 void TFormAzimut::ShowRotatorStatus(const QString& text) { StaticTextRotator->setText(text); }
+
+void TFormAzimut::UserListChanged() {
+    ListBoxDXW->hide();
+    FillDxList();
+    ListBoxDXW->show();
+    if (!EditCall->text().isEmpty()) EditCallChange();
+}
 
 bool TFormAzimut::eventFilter(QObject* watched, QEvent* e) {
     if (watched == ListBoxDXW->viewport()) {

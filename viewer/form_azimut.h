@@ -217,6 +217,10 @@ public:
 public slots:
     /// Shows the state of the directly driven rotators in the status bar.
     void ShowRotatorStatus(const QString& text);
+    /// A DX editor's OK: the working list rebuilt with the operator's
+    /// entries, hidden meanwhile so that it is not repainted row by row, and
+    /// the call box looked up again so that the chosen row follows.
+    void UserListChanged();
 
 signals:
     /// A bearing was picked on the map, for the rotator.
@@ -243,6 +247,9 @@ signals:
     void GeneratorLanguageRequested(const QString& code);
     /// The language routine ran: the DX editors' captions are to follow.
     void EditorLanguageRequested();
+    /// @p list was chosen (by the menu, or again at a showing): its
+    /// editor's grid headers are to be written in the current language.
+    void DxListChosen(dx::DxList list);
     /// "Info": the information window is wanted.
     void InfoRequested();
 

@@ -100,6 +100,8 @@ const ParseCase kParseCases[] = {
          s.rotctldAddress = "x";
      },
      ""},
+    {"VersionUrlLastWinsKeptAsIs", "VERSIONURL=http://a/v.txt\r\nVERSIONURL= http://127.0.0.1:8080/x=1 \r\n",
+     [](Settings& s) { s.versionsUrl = " http://127.0.0.1:8080/x=1 "; }, ""},
     {"LongCentreDegrees", "CENTRE_IMAGE=" + std::string(5000, '4') + "x\xb0" "51' N\r\n",
      [](Settings& s) { s.centreText = s.savedMapCentreText = std::string(5000, '4') + "x\u00b051' N"; },
      "'" + std::string(40, '4') + "\u2026" + kNotInteger},
@@ -159,6 +161,14 @@ const FormatCase kFormatCases[] = {
      },
      "LANGUAGE=ENGLISH\r\nUNIT=KM\r\nSEPARATOR=0\r\n" + kTail +
          "UTC=N\r\nVERSTART=0\r\nROTCTLD=127.0.0.1:4533\r\nPSTROTATOR=pst.local\r\n"},
+    // The versions file's address after every other key, only when set.
+    {"VersionUrlAfterRotators",
+     [](Settings& s) {
+         s.versionsUrl = "http://127.0.0.1:8000/versions.txt";
+         s.rotctldAddress = "127.0.0.1:4533";
+     },
+     "LANGUAGE=ENGLISH\r\nUNIT=KM\r\nSEPARATOR=0\r\n" + kTail +
+         "UTC=N\r\nVERSTART=0\r\nROTCTLD=127.0.0.1:4533\r\nVERSIONURL=http://127.0.0.1:8000/versions.txt\r\n"},
     {"PstRotatorAlone", [](Settings& s) { s.pstRotatorAddress = "[::1]:12000"; },
      "LANGUAGE=ENGLISH\r\nUNIT=KM\r\nSEPARATOR=0\r\n" + kTail + "UTC=N\r\nVERSTART=0\r\nPSTROTATOR=[::1]:12000\r\n"},
 };
@@ -173,11 +183,12 @@ TEST_P(SettingsFormat, GivesExpectedBytes) {
     EXPECT_EQ(FormatSettings(s), "[KORVALEN]\r\n" + GetParam().body);
 }
 
-TEST(SettingsFormat, RotatorAddressesReadBack) {
+TEST(SettingsFormat, NewestKeysReadBack) {
     Settings s;
     s.language = Language::English;  // the file always names one
     s.rotctldAddress = "rotor.example:4533";
     s.pstRotatorAddress = "192.168.1.20";
+    s.versionsUrl = "https://mirror.example/versions.txt";
     EXPECT_EQ(ParseSettings(FormatSettings(s)).values, s);
 }
 

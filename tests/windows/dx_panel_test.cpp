@@ -214,8 +214,12 @@ TEST_F(DxPanel, TheStoredListSeparatorAndEntriesComeBackAndAreWritten) {
     const QByteArray written = ReadFile("korvalen.ini");
     EXPECT_FALSE(written.contains("LIST=CB"));
     EXPECT_TRUE(written.contains("SEPARATOR=1\r\n")) << written.toStdString();
-    // The operator's lines go back as they came.
-    EXPECT_TRUE(written.contains("DX=dl1abc\tHome (Eu)\t48.5\tN\t2,25\tE\tUTC+1\r\n"));
+    // The operator's entry goes back as the editor holds it: the call
+    // upper-cased, the degrees in the locale's notation.
+    const QString mark = QLocale().decimalPoint();
+    EXPECT_TRUE(written.contains(
+        QString("DX=DL1ABC\tHome (Eu)\t48%1\tN\t2%2\tE\tUTC+1\r\n").arg(mark + "5", mark + "25").toUtf8()))
+        << written.toStdString();
 }
 
 TEST_F(DxPanel, ManageMyDxShowsTheEditorOfTheCurrentList) {

@@ -4,6 +4,7 @@
 // refused) at the next start, and the clock.
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -428,7 +429,13 @@ TEST_F(KeptMap, SettingsReachTheViewerAndComeBackUnchanged) {
     EXPECT_EQ(viewer().State().UnitFactor, geo::StatuteMileFactor);
     EXPECT_TRUE(viewer().MenuTimeUTC->isChecked());
     ASSERT_EQ(program().FormListeDXCC().Records().size(), 2u);
-    EXPECT_EQ(program().FormListeDXCC().Records()[0], "3A\tMonaco (Eu)\t43,75\tN\t7,42\tE\tUTC+1");
+    // The editors hold the degrees in the locale's notation, and write them so.
+    const std::string mark = QLocale().decimalPoint().toStdString();
+    const auto localised = [&](std::string text) {
+        for (size_t at; (at = text.find(',')) != std::string::npos;) text.replace(at, 1, mark);
+        return text;
+    };
+    EXPECT_EQ(program().FormListeDXCC().Records()[0], localised("3A\tMonaco (Eu)\t43,75\tN\t7,42\tE\tUTC+1"));
     ASSERT_EQ(program().FormListeDXCB().Records().size(), 1u);
 
     GenerateParis();
@@ -451,7 +458,8 @@ TEST_F(KeptMap, SettingsReachTheViewerAndComeBackUnchanged) {
 
     SaveAs("x.bmp");
     viewer().close();
-    std::string expected = file;
+    // Only the DX lines hold commas.
+    std::string expected = localised(file);
     // The geometry written is the window's own; offscreen the position may
     // not be honoured, so take the one the window reports.
     const auto replace = [&](const std::string& key, int value) {

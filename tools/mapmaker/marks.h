@@ -27,7 +27,8 @@ constexpr int kGlyphScale = 2;
 constexpr int kGlyphGap = 2;
 
 /// Whether cell (column, row) of the 5 × 7 glyph for @p letter is ink.
-/// Only the mark's letters exist; any other letter is blank.
+/// Only the letters of the mark and of the donation picture exist; any
+/// other letter is blank.
 bool GlyphBit(char letter, int column, int row);
 
 /// Sets every pixel whose centre lies within the ring between radii

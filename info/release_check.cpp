@@ -1,0 +1,143 @@
+#include "info/release_check.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include "languages/maker_site.h"
+
+namespace korvalen::info {
+
+QUrl DefaultVersionsUrl() {
+    return QUrl(QLatin1String(languages::kMakerSite) + QLatin1String(kVersionsFilePath));
+}
+
+QUrl VersionsUrl(const QString& setting) {
+    return setting.isEmpty() ? DefaultVersionsUrl() : QUrl::fromUserInput(setting);
+}
+
+VersionsFetch::VersionsFetch(QObject* parent) : QObject(parent), url_(DefaultVersionsUrl()) {
+    deadline_.setSingleShot(true);
+    // Aborting ends the download at once, through DownloadEnded, as a
+    // failure.
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        if (reply_) reply_->abort();
+    });
+}
+
+VersionsFetch::~VersionsFetch() {
+    // The program ends during a check: the local copy goes with it.
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+    }
+    if (copyMade_) copy_.remove();
+}
+
+void VersionsFetch::FetchPublishedVersion(const QString& key) {
+    if (running_) return;
+    running_ = true;
+    key_ = key;
+    spoiled_ = false;
+    written_ = 0;
+    // Absolute, so that the copy removed is the one written even if the
+    // current folder changes meanwhile.
+    copy_.setFileName(QDir::current().absoluteFilePath(QLatin1String(kLocalCopyName)));
+    copyMade_ = copy_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!copyMade_) {
+        Finish({});
+        return;
+    }
+    if (!network_) network_ = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request(url_);
+    // Straight from the server: neither a cache of ours nor one on the way
+    // may answer with an older list.
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setRawHeader("Cache-Control", "no-cache");
+    request.setRawHeader("Pragma", "no-cache");
+    reply_ = network_->get(request);
+    connect(reply_, &QNetworkReply::readyRead, this, &VersionsFetch::ReadChunk);
+    connect(reply_, &QNetworkReply::finished, this, &VersionsFetch::DownloadEnded);
+    deadline_.start(timeout_);
+}
+
+bool VersionsFetch::Store(const QByteArray& chunk) {
+    if (written_ + chunk.size() > kMaxVersionsFileSize || copy_.write(chunk) != chunk.size()) return false;
+    written_ += chunk.size();
+    return true;
+}
+
+void VersionsFetch::ReadChunk() {
+    const QByteArray chunk = reply_->readAll();
+    if (spoiled_ || Store(chunk)) return;
+    spoiled_ = true;
+    reply_->abort();
+}
+
+void VersionsFetch::DownloadEnded() {
+    deadline_.stop();
+    QNetworkReply* const reply = reply_;
+    reply->disconnect(this);
+    if (!spoiled_ && reply->bytesAvailable() > 0 && !Store(reply->readAll())) spoiled_ = true;
+    const bool downloaded = reply->error() == QNetworkReply::NoError && !spoiled_;
+    reply_ = nullptr;
+    reply->deleteLater();
+    copy_.close();  // flushes; a failure shows in error()
+
+    QString version;
+    if (downloaded && copy_.error() == QFileDevice::NoError && copy_.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = copy_.read(kMaxVersionsFileSize);
+        copy_.close();
+        version = PublishedVersion(bytes, key_);
+    }
+    Finish(version);
+}
+
+void VersionsFetch::Finish(const QString& version) {
+    if (copyMade_) copy_.remove();
+    copyMade_ = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this, version] {
+            running_ = false;
+            emit Fetched(version);
+        },
+        Qt::QueuedConnection);
+}
+
+ReleaseCheck::ReleaseCheck(const QString& ownVersion, QObject* parent) : QObject(parent), ownVersion_(ownVersion) {
+    connect(&fetch_, &VersionsFetch::Fetched, this, &ReleaseCheck::TakeAnswer);
+}
+
+void ReleaseCheck::SetCheckAtStart(bool on) {
+    if (on == checkAtStart_) return;
+    checkAtStart_ = on;
+    emit CheckAtStartChanged(on);
+}
+
+void ReleaseCheck::CheckNow() { Ask(Asker::Now); }
+
+void ReleaseCheck::CheckAtFirstIdle() {
+    if (firstIdleAsked_) return;
+    firstIdleAsked_ = true;
+    // A zero timer fires once the events queued before it are handled:
+    // the application's first idle moment.
+    QTimer::singleShot(0, this, [this] {
+        if (checkAtStart_) Ask(Asker::AtStart);
+    });
+}
+
+void ReleaseCheck::Ask(Asker asker) {
+    if (asker == Asker::Now) operatorWaits_ = true;
+    fetch_.FetchPublishedVersion(QLatin1String(kProgramKey));
+}
+
+void ReleaseCheck::TakeAnswer(const QString& version) {
+    const Asker asker = operatorWaits_ ? Asker::Now : Asker::AtStart;
+    operatorWaits_ = false;
+    emit Answered(ReplyTo(version, ownVersion_, asker));
+}
+
+}  // namespace korvalen::info

@@ -1,0 +1,15 @@
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "data/resources.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // The window needs an application with widgets, the check an event loop.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Korvalen");
+    korvalen::data::InitResources();
+    return RUN_ALL_TESTS();
+}
