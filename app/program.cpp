@@ -159,10 +159,17 @@ void Program::StartAzimuthServer() {
     // this copy serves nothing and its clients stay with that copy.
     const std::string service =
         rotator::ServiceName(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+#ifdef KORVALEN_DDE
+    // DDE lets copies of the program each register the name; a client talks
+    // to the first that answers.
+    server_ = std::make_unique<rotator::DdeAzimuthServer>(rotator_, service);
+    if (!server_->Start()) serverError_ = server_->ErrorText();
+#else
     server_ = std::make_unique<rotator::LocalAzimuthServer>(rotator_, service);
     if (server_->Start(rotator::LocalAzimuthServer::SocketFolder()) ==
         rotator::LocalAzimuthServer::StartResult::Failed)
         serverError_ = server_->ErrorText();
+#endif
 }
 
 bool Program::LoadSettings() {

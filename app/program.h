@@ -15,7 +15,11 @@
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"
 #include "rotator/form_rotators.h"
+#ifdef KORVALEN_DDE
+#include "rotator/dde_azimuth_server.h"
+#else
 #include "rotator/local_azimuth_server.h"
+#endif
 #include "rotator/pst_rotator.h"
 #include "rotator/rotctld_client.h"
 #include "settings/settings.h"
@@ -62,7 +66,7 @@ public:
     /// The language code and the shared messages.
     const languages::LanguageState& Language() const { return language_; }
     /// The azimuth service (tests connect to it).
-    const rotator::LocalAzimuthServer& AzimuthServer() const { return *server_; }
+    const auto& AzimuthServer() const { return *server_; }
     /// How many times an orderly exit ended the program (tests read it).
     int EndCount() const { return endCount_; }
 
@@ -86,8 +90,13 @@ private:
     settings::SavedMap savedMap_;
     languages::LanguageState language_;
     rotator::AzimuthLink rotator_;
+#ifdef KORVALEN_DDE
+    /// The azimuth service over DDE, from start-up to the exit.
+    std::unique_ptr<rotator::DdeAzimuthServer> server_;
+#else
     /// The azimuth service on its local socket, from start-up to the exit.
     std::unique_ptr<rotator::LocalAzimuthServer> server_;
+#endif
     QString serverError_;
     /// The rotators turned directly at each publication.
     rotator::RotctldClient rotctld_;

@@ -1,6 +1,7 @@
 #pragma once
 // The azimuth service's conversation, apart from any transport: the local
-// socket serves it line by line, and a DDE server can drive the same rules.
+// socket serves it line by line, and the DDE server (dde_server.h) follows
+// the same rules for names, item and conversations.
 //
 // A client opens a conversation on the service and topic, then reads the
 // item `azimuth` (REQUEST), follows it (ADVISE), or sets it (POKE). Lines
