@@ -48,7 +48,7 @@ void Program::Start(const QStringList& arguments) {
     save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_, language_);
     dxcc_ = std::make_unique<dx::TFormListeDXCC>(language_);
     dxcc_->Load(read_.hamDxRecords);
-    info_ = std::make_unique<info::TFormInfo>();
+    info_ = std::make_unique<info::TFormInfo>(language_, releaseCheck_);
     dxcb_ = std::make_unique<dx::TFormListeDXCB>(language_);
     dxcb_->Load(read_.elevenMetreDxRecords);
     conv_ = std::make_unique<info::TFormConv>(language_);
@@ -61,6 +61,9 @@ void Program::Start(const QStringList& arguments) {
     // The first window of a program is the active one on Windows; ask for
     // the same here, so the keyboard goes to it without a click.
     carte_->activateWindow();
+    // Once the generator is up and the queued events are handled; at most
+    // once per run, and only if CheckAtStart is on by then.
+    releaseCheck_.CheckAtFirstIdle();
 }
 
 void Program::Wire() {
@@ -88,6 +91,13 @@ void Program::Wire() {
         info_->raise();
     });
     connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+    // CheckAtStart's second view (the information window's check box is
+    // the first, wired by the window itself): the mark follows every
+    // change, and a click on the item sets it.
+    connect(viewer_->MenuInfoVersion, &QAction::triggered, &releaseCheck_, &info::ReleaseCheck::SetCheckAtStart);
+    connect(&releaseCheck_, &info::ReleaseCheck::CheckAtStartChanged, viewer_->MenuInfoVersion, &QAction::setChecked);
+    viewer_->MenuInfoVersion->setChecked(releaseCheck_.CheckAtStart());
+    viewer_->CheckAtStart = [this] { return releaseCheck_.CheckAtStart(); };
 
     connect(viewer_.get(), &TFormAzimut::PublishAzimuth, this,
             [this](const QString& azimuth) { rotator_.PublishAzimuth(azimuth); });
@@ -175,6 +185,8 @@ void Program::StartAzimuthServer() {
 bool Program::LoadSettings() {
     const settings::LoadResult r = settings::LoadSettings(folder_, settingsFileExisted_);
     read_ = r.values;
+    releaseCheck_.SetCheckAtStart(read_.releaseCheckAtStart);
+    releaseCheck_.Fetch().SetUrl(info::VersionsUrl(Q(read_.versionsUrl)));
     // The viewer does not exist yet: the generator's routine alone runs, and
     // the viewer takes the language when it is first shown.
     if (read_.language) carte_->ApplyGeneratorLanguage(languages::CodeOf(*read_.language), true);
@@ -191,6 +203,7 @@ void Program::SaveSettings() {
     QDir::setCurrent(folder_);
     settings::Settings values = read_;
     viewer_->StoreSettings(values);
+    values.releaseCheckAtStart = releaseCheck_.CheckAtStart();
     values.language = carte_->TickedLanguage();
     values.savedMapFile = S(savedMap_.SavedMapFile);
     values.savedMapCentreText = S(savedMap_.SavedMapCentreText);

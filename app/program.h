@@ -8,10 +8,13 @@
 
 #include <memory>
 
+#include "korvalen_version.h"
+
 #include "dx/form_liste_dx.h"
 #include "generator/form_carte.h"
 #include "info/form_conv.h"
 #include "info/form_info.h"
+#include "info/release_check.h"
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"
 #include "rotator/form_rotators.h"
@@ -63,6 +66,8 @@ public:
 
     const settings::SavedMap& SavedMap() const { return savedMap_; }
     const rotator::AzimuthLink& Rotator() const { return rotator_; }
+    /// The release check, with CheckAtStart (tests follow the start-up check).
+    info::ReleaseCheck& ReleaseCheck() { return releaseCheck_; }
     /// The language code and the shared messages.
     const languages::LanguageState& Language() const { return language_; }
     /// The azimuth service (tests connect to it).
@@ -89,6 +94,10 @@ private:
     settings::Settings read_;
     settings::SavedMap savedMap_;
     languages::LanguageState language_;
+    /// The release check and CheckAtStart, read from VERSTART and written
+    /// back at exit; the information window's check box and the viewer's
+    /// MenuInfoVersion are its two views.
+    info::ReleaseCheck releaseCheck_{QStringLiteral(KORVALEN_VERSION)};
     rotator::AzimuthLink rotator_;
 #ifdef KORVALEN_DDE
     /// The azimuth service over DDE, from start-up to the exit.

@@ -130,19 +130,6 @@ TFormInfo::TFormInfo(languages::LanguageState& language, ReleaseCheck& check)
     connect(&check_, &ReleaseCheck::Answered, this, &TFormInfo::ShowReply);
 }
 
-namespace {
-languages::LanguageState& TransitionalLanguage() {
-    static languages::LanguageState language;
-    return language;
-}
-ReleaseCheck& TransitionalCheck() {
-    static ReleaseCheck check(QStringLiteral(KORVALEN_VERSION));
-    return check;
-}
-}  // namespace
-
-TFormInfo::TFormInfo() : TFormInfo(TransitionalLanguage(), TransitionalCheck()) {}
-
 void TFormInfo::ApplyInfoLanguage() {
     const QString& code = language_.LanguageCode;
     if (!languages::HasBlock(code)) return;

@@ -26,9 +26,6 @@ public:
     ///        (the start-up check's as well) is shown from here.
     /// Both must outlive the window.
     TFormInfo(languages::LanguageState& language, ReleaseCheck& check);
-    /// Transitional, until the program hands over its language state and
-    /// release check: a state and a check of the window's own, switched off.
-    TFormInfo();
 
     QLabel* const Panel1;
     widgets::ImageWidget* const Image1;

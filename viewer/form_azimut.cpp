@@ -523,6 +523,7 @@ void TFormAzimut::FormShow() {
 
 void TFormAzimut::FormActivate() {
     ApplyViewerLanguage();
+    if (CheckAtStart) MenuInfoVersion->setChecked(CheckAtStart());
     ChooseSeparator(separator_);
     EditTornavelpath->setText(state_.Tornavel.TornavelPath);
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();

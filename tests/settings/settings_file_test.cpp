@@ -259,7 +259,7 @@ std::string LoadInChild(const QString& folder, const Settings& expected) {
     // that never ends reaches it.
     return AnswerFromChild(
         [&] {
-#ifndef __SANITIZE_ADDRESS__
+#ifndef KORVALEN_SANITIZED
             // A load that reads without end must fail here, not exhaust the
             // machine's memory first (the sanitizers reserve more than this).
             const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};

@@ -217,6 +217,27 @@ const std::vector<Expected>& AtConverterShowing() {
     return texts;
 }
 
+// Set when the information window is next shown.
+const std::vector<Expected>& AtInfoShowing() {
+    static const std::vector<Expected> texts = {
+        {"LabelOther", [](Program& p) { return p.FormInfo().LabelOther->text(); },
+         "Other softwares are available on ORLAK's web site", "Autres logiciels disponibles sur le site de ORLAK",
+         "Otros programas libres están disponibles en mi sitio Web", "Other free softwares on my web site"},
+        {"BitBtnNewRelease", [](Program& p) { return p.FormInfo().BitBtnNewRelease->text(); }, "Check if I am up to date",
+         "Voir si je suis à jour", "Compruebe si estoy al día", "OK"},
+        {"CheckBoxVersion", [](Program& p) { return p.FormInfo().CheckBoxVersion->text(); },
+         "Always check if I am up to date when starting Korvalen",
+         "Toujours vérifier si je suis à jour au démarrage d'Korvalen",
+         "Siempre buscar una nueva versión cuando se inicia Korvalen",
+         "M'avertir au démarrage si une version plus récente est disponible"},
+        {"info Label1", [](Program& p) { return p.FormInfo().Label1->text(); }, "KORVALEN V2.1.4", "KORVALEN V2.1.4",
+         "KORVALEN V2.1.4", "KORVALEN V2.1.4"},
+        {"Internet failure", [](Program& p) { return p.Language().InternetFailureText; }, "Internet failure !",
+         "Echec Internet !", "Fracaso de Internet !", ""},
+    };
+    return texts;
+}
+
 // The other grid headers follow at the next choice of the list.
 const std::vector<Expected>& AtListChoice() {
     static const std::vector<Expected> texts = {
@@ -291,8 +312,11 @@ TEST_P(LanguageSwitch, RecaptionsEveryWindowAtOnceAndTheDialogsAtTheirNextShowin
     ExpectTexts(program(), AtOnce(), s.code);
     ExpectTexts(program(), AtSaveShowing(), 0);
     ExpectTexts(program(), AtConverterShowing(), 0);
+    ExpectTexts(program(), AtInfoShowing(), 0);
     ExpectTexts(program(), AtListChoice(), 0);
 
+    program().FormInfo().show();
+    ExpectTexts(program(), AtInfoShowing(), s.code);
     save().hide();
     save().show();
     ExpectTexts(program(), AtSaveShowing(), s.code);
@@ -329,10 +353,12 @@ TEST_F(Languages, AFirstStartShowsTheTextsBeforeAnyLanguageAndRecordsEnglish) {
     viewer().show();
     save().show();
     program().FormConv().show();
+    program().FormInfo().show();
     EXPECT_TRUE(program().Language().LanguageCode.isEmpty());
     ExpectTexts(program(), AtOnce(), 0);
     ExpectTexts(program(), AtSaveShowing(), 0);
     ExpectTexts(program(), AtConverterShowing(), 0);
+    ExpectTexts(program(), AtInfoShowing(), 0);
     ExpectTexts(program(), AtListChoice(), 0);
     EXPECT_TRUE(carte().MenuEnglish->isChecked());
     EXPECT_TRUE(viewer().MenuEnglish->isChecked());
