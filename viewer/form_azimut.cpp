@@ -1,6 +1,7 @@
 #include "viewer/form_azimut.h"
 
 #include <QActionGroup>
+#include <QFontMetrics>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -21,9 +22,9 @@
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
 #include "viewer/window_geometry.h"
-#include "widgets/locale.h"
 #include "languages/maker_site.h"
 #include "languages/tables.h"
+#include "widgets/locale.h"
 #include "widgets/messages.h"
 #include "widgets/named.h"
 
@@ -39,6 +40,8 @@ using languages::kViewerFixed;
 namespace {
 
 constexpr int kReadoutTop = geo::MapSize + 4;
+// The two read-outs, with the path label between them, fill the map's width.
+constexpr int kReadoutWidth = 212;
 // The DX panel to the right of the map: the list, then the call and UTC
 // boxes under it.
 constexpr int kPanelLeft = geo::MapSize + 6;
@@ -65,6 +68,33 @@ QImage MarkerImage(const char* path) {
         for (int x = 0; x < marker.width(); ++x)
             if (marker.pixel(x, y) == qRgb(255, 255, 255)) marker.setPixel(x, y, qRgba(0, 0, 0, 0));
     return marker;
+}
+
+/// The read-outs' bold face, at 9 points unless the widest read-out any
+/// language can write (the longest captions, five-digit ranges, miles) would
+/// not fit in @p width pixels: the range must never be cut off.
+QFont ReadoutFont(int width) {
+    geo::Readout widest;
+    widest.inside = true;
+    widest.azimuth = widest.longAzimuth = 360;
+    widest.distance = widest.longDistance = 40000;
+    QStringList texts;
+    for (const char* code : {"E", "F", "S"}) {
+        const std::string azimuth = languages::Text(languages::kMessages.AzimuthPrefix, QLatin1String(code)).toStdString();
+        const std::string range = languages::Text(languages::kMessages.RangePrefix, QLatin1String(code)).toStdString();
+        for (geo::Real unit : {geo::KilometreFactor, geo::StatuteMileFactor})
+            texts << QString::fromStdString(geo::FormatReadout(widest, unit, azimuth, range).shortPath);
+    }
+    QFont font(QStringLiteral("DejaVu Sans"), 9, QFont::Bold);
+    // The sunken frame and the label's margin take a few pixels.
+    const int room = width - 6;
+    for (;;) {
+        const QFontMetrics metrics(font);
+        int needed = 0;
+        for (const QString& t : texts) needed = std::max(needed, metrics.horizontalAdvance(t));
+        if (needed <= room || font.pointSizeF() <= 6) return font;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
 }
 
 }  // namespace
@@ -229,20 +259,20 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     ImageAzimut->move(0, 0);
     surface_ = std::make_unique<MapSurface>(&ImageAzimut->image());
 
-    const QFont readoutFont("DejaVu Sans", 9, QFont::Bold);
+    const QFont readoutFont = ReadoutFont(kReadoutWidth);
     for (QLabel* l : {StaticTextAzim, StaticTextLP}) {
         l->setParent(content);
         l->setFont(readoutFont);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setTextFormat(Qt::PlainText);
     }
-    StaticTextAzim->setGeometry(0, kReadoutTop, 212, 20);
+    StaticTextAzim->setGeometry(0, kReadoutTop, kReadoutWidth, 20);
     LabelLP->setParent(content);
     LabelLP->setTextFormat(Qt::PlainText);
     LabelLP->setText("<=Direct       Long Pass =>");
     LabelLP->setGeometry(214, kReadoutTop, 172, 20);
     LabelLP->setAlignment(Qt::AlignCenter);
-    StaticTextLP->setGeometry(388, kReadoutTop, 212, 20);
+    StaticTextLP->setGeometry(geo::MapSize - kReadoutWidth, kReadoutTop, kReadoutWidth, 20);
 
     // The clock boxes lie over the top corners of the map.
     StaticTextDate->setParent(content);

@@ -391,6 +391,23 @@ TEST_F(Languages, AValueOtherThanTheThreeNamesIsIgnoredAndEnglishRecorded) {
     EXPECT_EQ(LanguageLines(), QStringList{QStringLiteral("LANGUAGE=ENGLISH")});
 }
 
+TEST_F(Languages, TheLongestReadOutOfEveryLanguageFitsItsBox) {
+    Start();
+    GenerateAt(400, 100);
+    ASSERT_TRUE(viewer().isVisible());
+    viewer().MenuUnitmileClick();
+    for (QAction* item : {viewer().MenuEnglish, viewer().MenuFrancais, viewer().MenuEspagnol}) {
+        item->trigger();
+        // Near the rim: five-digit ranges both ways round.
+        Move(viewer().ImageAzimut, 300, 2);
+        for (QLabel* box : {viewer().StaticTextAzim, viewer().StaticTextLP}) {
+            ASSERT_FALSE(box->text().isEmpty());
+            EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->contentsRect().width())
+                << box->text().toStdString();
+        }
+    }
+}
+
 TEST_F(Languages, TheHiddenButtonAppliesTheCurrentLanguageToTheViewer) {
     WriteSettings("[KORVALEN]\r\nLANGUAGE=FRENCH\r\n");
     StartQuietly();
