@@ -6,7 +6,8 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery and runs by hand need no display either.
+    // Test discovery and runs by hand need no display either. Shared by
+    // every test binary that drives windows.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvalen");
