@@ -92,12 +92,12 @@ void Program::Wire() {
     });
     connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
     // CheckAtStart's second view (the information window's check box is
-    // the first, wired by the window itself): the mark follows every
-    // change, and a click on the item sets it.
+    // the first, wired by the window itself): a click on the item sets it,
+    // and the mark follows every change, so it always shows CheckAtStart
+    // whenever the viewer becomes active.
     connect(viewer_->MenuInfoVersion, &QAction::triggered, &releaseCheck_, &info::ReleaseCheck::SetCheckAtStart);
     connect(&releaseCheck_, &info::ReleaseCheck::CheckAtStartChanged, viewer_->MenuInfoVersion, &QAction::setChecked);
     viewer_->MenuInfoVersion->setChecked(releaseCheck_.CheckAtStart());
-    viewer_->CheckAtStart = [this] { return releaseCheck_.CheckAtStart(); };
 
     connect(viewer_.get(), &TFormAzimut::PublishAzimuth, this,
             [this](const QString& azimuth) { rotator_.PublishAzimuth(azimuth); });

@@ -104,7 +104,7 @@ UserDxEditor::UserDxEditor(const Names& names, DxList list, const languages::Row
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       language_(language),
-      grid_(NewGrid(names.grid, list == DxList::Ham ? 7 : 6, this)),
+      grid_(NewGrid(names.grid, UserDxColumnCount(list), this)),
       saveGrid_(NewGrid(names.saveGrid, grid_->columnCount(), this)),
       ok_(Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK")), names.ok)),
       cancel_(Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel")),
@@ -160,6 +160,20 @@ void UserDxEditor::ApplyEditorLanguage() {
     if (!languages::HasBlock(language_.LanguageCode)) return;
     setWindowTitle(languages::Text(caption_, language_.LanguageCode));
     if (table_.List() == DxList::Ham) SetHeader(1, languages::Text(languages::kEditorHeaders[1], language_.LanguageCode));
+}
+
+QString UserDxEditor::MessageText(UserDxMessage message) const {
+    // The ham editor's messages follow the language; no language routine
+    // ever sets the 11-metre editor's, which keep their initial texts.
+    static const languages::LanguageState initial;
+    const languages::LanguageState& texts = table_.List() == DxList::Ham ? language_ : initial;
+    switch (message) {
+        case UserDxMessage::EmptyField: return texts.DxEmptyFieldText;
+        case UserDxMessage::NorthSouth: return texts.DxNorthSouthText;
+        case UserDxMessage::EastWest: return texts.DxEastWestText;
+        case UserDxMessage::BadNumber: break;
+    }
+    return texts.DxBadNumberText;
 }
 
 void UserDxEditor::ShowTable(QTableWidget* grid, const UserDxTable& table) {
@@ -250,16 +264,6 @@ TFormListeDXCC::TFormListeDXCC(const languages::LanguageState& language)
       BitBtnCancel(cancel_),
       ButtonConv(conv_) {}
 
-QString TFormListeDXCC::MessageText(UserDxMessage message) const {
-    switch (message) {
-        case UserDxMessage::EmptyField: return language_.DxEmptyFieldText;
-        case UserDxMessage::NorthSouth: return language_.DxNorthSouthText;
-        case UserDxMessage::EastWest: return language_.DxEastWestText;
-        case UserDxMessage::BadNumber: break;
-    }
-    return language_.DxBadNumberText;
-}
-
 TFormListeDXCB::TFormListeDXCB(const languages::LanguageState& language)
     : UserDxEditor({"TFormListeDXCB", "StringGridDXCB", "StringGridSaveDXCB", "BitBtnOKCB", "BitBtnCancelCB"},
                    DxList::ElevenMetre, languages::kEditors.elevenCaption, language),
@@ -268,17 +272,5 @@ TFormListeDXCB::TFormListeDXCB(const languages::LanguageState& language)
       BitBtnOKCB(ok_),
       BitBtnCancelCB(cancel_),
       ButtonConv(conv_) {}
-
-QString TFormListeDXCB::MessageText(UserDxMessage message) const {
-    // No language routine ever sets these: the texts before any language.
-    using languages::kMessages;
-    switch (message) {
-        case UserDxMessage::EmptyField: return languages::Before(kMessages.DxEmptyField);
-        case UserDxMessage::NorthSouth: return languages::Before(kMessages.DxNorthSouth);
-        case UserDxMessage::EastWest: return languages::Before(kMessages.DxEastWest);
-        case UserDxMessage::BadNumber: break;
-    }
-    return languages::Before(kMessages.DxBadNumber);
-}
 
 }  // namespace korvalen::dx

@@ -77,7 +77,7 @@ protected:
     void CancelClick();
 
     /// The text of a failed check's message.
-    virtual QString MessageText(UserDxMessage message) const = 0;
+    QString MessageText(UserDxMessage message) const;
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -117,9 +117,6 @@ public:
 
     void BitBtnOKClick() { OkClick(); }
     void BitBtnCancelClick() { CancelClick(); }
-
-protected:
-    QString MessageText(UserDxMessage message) const override;
 };
 
 /// Editor of the operator's 11-metre DX list ("My 11m DX"): six columns;
@@ -137,9 +134,6 @@ public:
 
     void BitBtnOKCBClick() { OkClick(); }
     void BitBtnCancelCBClick() { CancelClick(); }
-
-protected:
-    QString MessageText(UserDxMessage message) const override;
 };
 
 }  // namespace korvalen::dx

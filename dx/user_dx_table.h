@@ -26,6 +26,9 @@ inline constexpr int UserDxTableRows = static_cast<int>(UserDxRows) + 1;
 /// The ham table's columns; the 11-metre table has no Utc column.
 inline constexpr int UserDxMaxColumns = 7;
 
+/// The columns of @p list's table: 7 for ham, 6 for 11 m (no Utc).
+constexpr int UserDxColumnCount(DxList list) { return list == DxList::Ham ? UserDxMaxColumns : UserDxMaxColumns - 1; }
+
 /// Which of the editor's four messages a failed check shows.
 enum class UserDxMessage { EmptyField, NorthSouth, EastWest, BadNumber };
 
@@ -50,8 +53,7 @@ public:
     explicit UserDxTable(DxList list);
 
     DxList List() const { return list_; }
-    /// 7 for the ham table, 6 for the 11-metre one.
-    int ColumnCount() const { return list_ == DxList::Ham ? 7 : 6; }
+    int ColumnCount() const { return UserDxColumnCount(list_); }
 
     /// The text of a cell; empty outside the table.
     const std::string& Cell(int row, int column) const;

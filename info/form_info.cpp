@@ -21,13 +21,7 @@ using languages::kInfo;
 
 // A built-in picture with its background made transparent, so that the
 // window's own colour shows around it whatever the style.
-QImage Picture(const char* path) {
-    QImage picture = QImage(QString::fromLatin1(path)).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.pixel(x, y) == data::kPictureBackground) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return picture;
-}
+QImage Picture(const char* path) { return widgets::PictureWithout(path, data::kPictureBackground); }
 
 widgets::TLabelUrl* Link(const char* name, const QString& url, QWidget* parent) {
     auto* label = widgets::Named(new widgets::TLabelUrl(parent), name);

@@ -61,14 +61,7 @@ QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
 // A marker picture with its white made transparent, so the map shows
 // between the arrowheads.
-QImage MarkerImage(const char* path) {
-    const QImage picture(QString::fromLatin1(path));
-    QImage marker = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < marker.height(); ++y)
-        for (int x = 0; x < marker.width(); ++x)
-            if (marker.pixel(x, y) == qRgb(255, 255, 255)) marker.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return marker;
-}
+QImage MarkerImage(const char* path) { return widgets::PictureWithout(path, qRgb(255, 255, 255)); }
 
 /// The read-outs' bold face, at 9 points unless the widest read-out any
 /// language can write (the longest captions, five-digit ranges, miles) would
@@ -553,7 +546,6 @@ void TFormAzimut::FormShow() {
 
 void TFormAzimut::FormActivate() {
     ApplyViewerLanguage();
-    if (CheckAtStart) MenuInfoVersion->setChecked(CheckAtStart());
     ChooseSeparator(separator_);
     EditTornavelpath->setText(state_.Tornavel.TornavelPath);
     if (state_.UnitFactor != geo::KilometreFactor) MenuUnitmileClick();

@@ -213,9 +213,6 @@ public:
     /// Runs OpenDialogTornavel and gives the file picked, or an empty text
     /// when the operator cancels (tests pick without a modal dialog).
     std::function<QString(QFileDialog&)> RunOpenDialog;
-    /// The release check's CheckAtStart, which MenuInfoVersion's mark
-    /// follows each time the window becomes active; the program sets it.
-    std::function<bool()> CheckAtStart;
 
 public slots:
     /// Shows the state of the directly driven rotators in the status bar.

@@ -60,4 +60,12 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (wasPressed) emit clicked(event->button(), x, y);
 }
 
+QImage PictureWithout(const char* path, QRgb background) {
+    QImage picture = QImage(QString::fromLatin1(path)).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) == background) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return picture;
+}
+
 }  // namespace korvalen::widgets

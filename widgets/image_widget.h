@@ -39,4 +39,8 @@ private:
     Qt::MouseButton pressed_ = Qt::NoButton;
 };
 
+/// The built-in picture at @p path with every pixel of colour @p background
+/// made transparent, so that what lies under it shows around its shape.
+QImage PictureWithout(const char* path, QRgb background);
+
 }  // namespace korvalen::widgets

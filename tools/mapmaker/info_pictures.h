@@ -3,6 +3,7 @@
 // and the donation button's picture. They are no maps, so they have a
 // palette of their own; its first colour is the background, which the
 // program shows transparent.
+#include "data/resources.h"
 #include "tools/mapmaker/indexed_image.h"
 
 #include <cstdint>
@@ -28,7 +29,7 @@ constexpr uint8_t kPink = 12;
 /// The palette of the three pictures, by the indices above; the last three
 /// entries are unused.
 inline constexpr Colours kInfoColours = {
-    0xFFFF00FF, 0xFF000000, 0xFFFFFFFF, 0xFF808080, 0xFF404040, 0xFF2F6FB7, 0xFFCFE6FA, 0xFFD02828,
+    data::kPictureBackground, 0xFF000000, 0xFFFFFFFF, 0xFF808080, 0xFF404040, 0xFF2F6FB7, 0xFFCFE6FA, 0xFFD02828,
     0xFF8C1414, 0xFF1F3A6E, 0xFFFFF6DC, 0xFFB08A2E, 0xFFF3A0A0, 0xFF000000, 0xFF000000, 0xFF000000,
 };
 
