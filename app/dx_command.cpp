@@ -104,7 +104,9 @@ int BeamCommand(const std::vector<std::string>& arguments, const std::string& pr
         if (repeated) return Fail(a + " is given twice");
     }
     if (!call) return Fail("--from, --list and --unit go with --beam CALL (see --help)");
-    if (call->empty()) return Fail("--beam needs a call sign or a country number");
+    // Blanks alone would be looked up as the start of the list (1A).
+    if (call->find_first_not_of(" \t\r\n\v\f") == std::string::npos)
+        return Fail("--beam needs a call sign or a country number");
     if (!from) return Fail("--beam needs --from LOCATOR (see --help)");
     const std::optional<geo::LatLong> centre = geo::LocatorToLatLong(*from);
     if (!centre) return Fail("'" + *from + "' is not a six-character QRA locator such as JN18EU");

@@ -1,8 +1,10 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "widgets/messages.h"
 
@@ -31,6 +33,10 @@ Program::Program(const QString& programFolder)
 Program::~Program() = default;
 
 void Program::Start(const QStringList& arguments) {
+    // Before the azimuth server: once a client can hold the close guard, a
+    // `kill` must still leave the settings written.
+    endRequests_ = std::make_unique<EndRequests>();
+    connect(endRequests_.get(), &EndRequests::EndRequested, this, &Program::EndFromOutside);
     StartAzimuthServer();
     carte_ = std::make_unique<generator::TFormCarte>(rotator_, language_);
     if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
@@ -54,6 +60,9 @@ void Program::Start(const QStringList& arguments) {
     conv_ = std::make_unique<info::TFormConv>(language_);
     rotators_ = std::make_unique<rotator::TFormRotators>();
     Wire();
+    windowsMade_ = true;
+    // Asked while a message of the start-up was waiting for its OK.
+    if (endPending_) QTimer::singleShot(0, this, &Program::EndFromOutside);
     carte_->show();
     if (!serverError_.isEmpty())
         widgets::ShowMessage(carte_.get(), widgets::MessageKind::Warning,
@@ -185,6 +194,7 @@ void Program::StartAzimuthServer() {
 bool Program::LoadSettings() {
     const settings::LoadResult r = settings::LoadSettings(folder_, settingsFileExisted_);
     read_ = r.values;
+    settingsUnread_ = r.unread;
     releaseCheck_.SetCheckAtStart(read_.releaseCheckAtStart);
     releaseCheck_.Fetch().SetUrl(info::VersionsUrl(Q(read_.versionsUrl)));
     // The viewer does not exist yet: the generator's routine alone runs, and
@@ -209,8 +219,22 @@ void Program::SaveSettings() {
     values.savedMapCentreText = S(savedMap_.SavedMapCentreText);
     values.hamDxRecords = dxcc_->Records();
     values.elevenMetreDxRecords = dxcb_->Records();
-    if (const auto error = settings::SaveSettings(folder_, values, settingsFileExisted_))
+    bool replace = settingsFileExisted_;
+    if (settingsUnread_) {
+        // Whatever it holds, it is not ours to destroy. Should it not move,
+        // it stays unread and the new settings stay in korvalen.~in beside it.
+        settingsUnread_ = !settings::SetAsideUnreadFile(folder_, QDate::currentDate());
+        replace = false;
+    }
+    if (const auto error = settings::SaveSettings(folder_, values, replace))
         widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(*error));
+}
+
+void Program::EndFromOutside() {
+    // The settings come from the windows: until they all exist, the end
+    // waits for them.
+    endPending_ = !windowsMade_;
+    if (!endPending_) SaveSettingsAndEnd();
 }
 
 void Program::SaveSettingsAndEnd() {

@@ -10,6 +10,7 @@
 
 #include "korvalen_version.h"
 
+#include "app/end_requests.h"
 #include "dx/form_liste_dx.h"
 #include "generator/form_carte.h"
 #include "info/form_conv.h"
@@ -83,12 +84,18 @@ private:
     /// Reads korvalen.ini into the owners; false when reading stopped at a
     /// bad value (the command-line locator is then not examined).
     bool LoadSettings();
+    /// A signal or the session's end: SaveSettingsAndEnd, once the windows
+    /// that hold the settings exist.
+    void EndFromOutside();
     void SaveSettings();
     void StartAzimuthServer();
     void Wire();
 
     const QString folder_;
     const bool settingsFileExisted_;
+    /// korvalen.ini was there but could not be read: it is set aside, not
+    /// written over, at the exit.
+    bool settingsUnread_ = false;
     /// What the file said at start: the values no window owns (the
     /// rotators' addresses, as last accepted) are written back from here.
     settings::Settings read_;
@@ -110,6 +117,11 @@ private:
     /// The rotators turned directly at each publication.
     rotator::RotctldClient rotctld_;
     rotator::PstRotatorClient pstRotator_;
+    /// SIGTERM, SIGHUP and the session's end: the settings are written as at
+    /// an orderly exit, close guard or not, and the program ends.
+    std::unique_ptr<EndRequests> endRequests_;
+    bool windowsMade_ = false;
+    bool endPending_ = false;
     int endCount_ = 0;
     // The windows last, so they go before the values they refer to.
     std::unique_ptr<generator::TFormCarte> carte_;

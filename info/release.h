@@ -14,9 +14,6 @@ namespace korvalen::info {
 inline constexpr char kProgramKey[] = "korvalen";
 /// Where the versions file lies on the maker's web site.
 inline constexpr char kVersionsFilePath[] = "/index_fichiers/versions.txt";
-/// The local copy, named without a folder: it goes to the current folder,
-/// which is the program's own. It exists only while a check runs.
-inline constexpr char kLocalCopyName[] = "versions.txt";
 
 /// The number a version compares by: the first character of each of the
 /// first three dot-separated parts, as hundreds, tens and units ("2.1.4"

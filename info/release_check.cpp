@@ -1,6 +1,5 @@
 #include "info/release_check.h"
 
-#include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -27,12 +26,11 @@ VersionsFetch::VersionsFetch(QObject* parent) : QObject(parent), url_(DefaultVer
 }
 
 VersionsFetch::~VersionsFetch() {
-    // The program ends during a check: the local copy goes with it.
+    // The program ends during a check.
     if (reply_) {
         reply_->disconnect(this);
         reply_->abort();
     }
-    if (copyMade_) copy_.remove();
 }
 
 void VersionsFetch::FetchPublishedVersion(const QString& key) {
@@ -40,15 +38,7 @@ void VersionsFetch::FetchPublishedVersion(const QString& key) {
     running_ = true;
     key_ = key;
     spoiled_ = false;
-    written_ = 0;
-    // Absolute, so that the copy removed is the one written even if the
-    // current folder changes meanwhile.
-    copy_.setFileName(QDir::current().absoluteFilePath(QLatin1String(kLocalCopyName)));
-    copyMade_ = copy_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!copyMade_) {
-        Finish({});
-        return;
-    }
+    received_.clear();
     if (!network_) network_ = std::make_unique<QNetworkAccessManager>();
     QNetworkRequest request(url_);
     // Straight from the server: neither a cache of ours nor one on the way
@@ -64,8 +54,8 @@ void VersionsFetch::FetchPublishedVersion(const QString& key) {
 }
 
 bool VersionsFetch::Store(const QByteArray& chunk) {
-    if (written_ + chunk.size() > kMaxVersionsFileSize || copy_.write(chunk) != chunk.size()) return false;
-    written_ += chunk.size();
+    if (received_.size() + chunk.size() > kMaxVersionsFileSize) return false;
+    received_ += chunk;
     return true;
 }
 
@@ -84,20 +74,12 @@ void VersionsFetch::DownloadEnded() {
     const bool downloaded = reply->error() == QNetworkReply::NoError && !spoiled_;
     reply_ = nullptr;
     reply->deleteLater();
-    copy_.close();  // flushes; a failure shows in error()
-
-    QString version;
-    if (downloaded && copy_.error() == QFileDevice::NoError && copy_.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = copy_.read(kMaxVersionsFileSize);
-        copy_.close();
-        version = PublishedVersion(bytes, key_);
-    }
+    const QString version = downloaded ? PublishedVersion(received_, key_) : QString();
+    received_.clear();
     Finish(version);
 }
 
 void VersionsFetch::Finish(const QString& version) {
-    if (copyMade_) copy_.remove();
-    copyMade_ = false;
     QMetaObject::invokeMethod(
         this,
         [this, version] {

@@ -8,7 +8,7 @@
 // another runs starts no second download but waits for the running one and
 // takes its answer (the operator's button during the start-up check gets
 // its message from the download already under way).
-#include <QFile>
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -37,12 +37,12 @@ QUrl VersionsUrl(const QString& setting);
 inline constexpr std::chrono::milliseconds kDefaultTimeout{10000};
 
 /// The largest versions file taken. The real one is a few hundred bytes; a
-/// server sending more is not serving it, and the local copy stays small.
+/// server sending more is not serving it, and memory stays small.
 inline constexpr qint64 kMaxVersionsFileSize = 1024 * 1024;
 
-/// FetchPublishedVersion: the versions file downloaded into the local copy
-/// (kLocalCopyName in the current folder), read back, and the copy removed
-/// whatever the outcome, before Fetched is emitted.
+/// FetchPublishedVersion: the versions file downloaded into memory and read
+/// there. No file is made, opened or removed for it: a file of the
+/// operator's that bears the versions file's name is never touched.
 class VersionsFetch : public QObject {
     Q_OBJECT
 public:
@@ -64,33 +64,30 @@ public:
 signals:
     /// The version published for the key, or empty text when none could be
     /// had (no connection, a server error or missing file, a web page, no
-    /// line for the key, the timeout, a local copy that could not be
-    /// written). The local copy is gone by now.
+    /// line for the key, the timeout, a file larger than
+    /// kMaxVersionsFileSize).
     void Fetched(const QString& version);
 
 private:
-    /// Adds @p chunk to the local copy; false when it does not fit or
-    /// cannot be written.
+    /// Adds @p chunk to what came so far; false when it does not fit.
     bool Store(const QByteArray& chunk);
     void ReadChunk();
     void DownloadEnded();
-    /// Removes the local copy and emits Fetched on the next turn of the
-    /// event loop, outside the network's own signals.
+    /// Emits Fetched on the next turn of the event loop, outside the
+    /// network's own signals.
     void Finish(const QString& version);
 
     QUrl url_;
     std::chrono::milliseconds timeout_ = kDefaultTimeout;
     QString key_;
     bool running_ = false;
-    /// The local copy was made by this fetch (and so is this fetch's to remove).
-    bool copyMade_ = false;
-    /// The download went wrong on this side: too large, or not written.
+    /// The download went wrong on this side: too large.
     bool spoiled_ = false;
-    qint64 written_ = 0;
+    /// What came so far, at most kMaxVersionsFileSize bytes.
+    QByteArray received_;
     /// Made at the first fetch: most runs never check.
     std::unique_ptr<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
-    QFile copy_;
     QTimer deadline_;
 };
 

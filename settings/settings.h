@@ -15,6 +15,7 @@
 //
 // Qt Core only (paths and the standard locations); no Gui, no Widgets.
 
+#include <QDate>
 #include <QString>
 
 #include <optional>
@@ -104,6 +105,10 @@ struct LoadResult {
     /// The message to show, when reading failed or stopped early. The caller
     /// should then also skip the locator given on the command line.
     std::optional<std::string> error;
+    /// The file is there but could not be read whole (too large, not a
+    /// regular file, unreadable): what it holds is unknown, so the exit must
+    /// not write over it but set it aside first (SetAsideUnreadFile).
+    bool unread = false;
 };
 
 /// Reads the file's bytes. Unknown keys and lines without a key are skipped;
@@ -130,9 +135,23 @@ inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
 /// nothing is read and the defaults come back. Only a regular file (or a
 /// symbolic link to one) of at most MaxSettingsFileSize bytes is read, and
 /// no open blocks; anything else is a file that cannot be opened, and gives
-/// "Impossible d'ouvrir le fichier "korvalen.ini". <reason>" with the
-/// defaults.
+/// "Impossible d'ouvrir le fichier "korvalen.ini". <reason>", then
+/// UnreadFileNotice, with the defaults and `unread` set.
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted);
+
+/// What the operator is told, after the reason, of a settings file that
+/// could not be read.
+inline constexpr char UnreadFileNotice[] =
+    "Korvalen leaves this file as it is. When Korvalen ends, it renames it korvalen.ini.unread-<date> "
+    "and writes new settings as korvalen.ini.";
+
+/// Moves the korvalen.ini of @p folder that could not be read out of the
+/// way, to "korvalen.ini.unread-YYYY-MM-DD" for @p today, or with "-2",
+/// "-3"... after it when that name is taken: an earlier one is never
+/// replaced. The name it now has; nullopt when it could not be moved, in
+/// which case it stays as it is, and a SaveSettings told that no file
+/// existed leaves the new settings in korvalen.~in beside it.
+std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& today);
 
 /// The points one SaveSettings passes, in this order. Up to FlushedToDisk
 /// korvalen.ini is still the old file; from Renamed on it is the new one.

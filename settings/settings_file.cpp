@@ -193,7 +193,8 @@ LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
     if (const std::optional<QString> reason = ReadSettingsFile(PathIn(folder, SettingsFileName), bytes)) {
         LoadResult result;
         result.error = std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " +
-                       reason->toStdString();
+                       reason->toStdString() + "\n\n" + UnreadFileNotice;
+        result.unread = true;
         return result;
     }
     return ParseSettings(bytes);
@@ -226,6 +227,24 @@ std::optional<std::string> SaveSettings(const QString& folder, const Settings& v
     FlushFolder(folder);
     Report(onStep, SaveStep::FolderFlushed);
     if (MakeReadOnly(target)) Report(onStep, SaveStep::MadeReadOnly);
+    return std::nullopt;
+}
+
+std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& today) {
+    const QString target = PathIn(folder, SettingsFileName);
+    const QString base = target + QStringLiteral(".unread-") + today.toString(Qt::ISODate);
+    // A file set aside every day for years still finds a free name; beyond
+    // that something is wrong with the folder, and the file stays put.
+    for (int n = 1; n <= 1000; ++n) {
+        const QString name = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
+        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
+        if (MoveWithoutReplacing(target, name)) {
+            FlushFolder(folder);
+            return QFileInfo(name).fileName();
+        }
+        // Taken between the look and the move, or not movable at all.
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()) return std::nullopt;
+    }
     return std::nullopt;
 }
 

@@ -136,6 +136,7 @@ TEST_F(DxCommand, BadArgumentsExitTwoWithOneLine) {
         {"--beam", "F6ABC", "--from", "JN18EU", "--unit", "nm"},
         {"--beam", "F6ABC", "--from", "JN18EU", "--from", "JN18EU"},
         {"--beam", "", "--from", "JN18EU"},
+        {"--beam", " \t", "--from", "JN18EU"},
         {"--beam"},
         {"--from", "JN18EU"},
         {"--beam", "F6ABC", "--from", "JN18EU", "--render", "JN18EU"},

@@ -1,10 +1,11 @@
 // The release check against a real web server on loopback: every kind of
-// answer the maker's site (or what stands in its way) can give, the local
-// copy gone after each, the timeout, and how checks asked for together
-// share one download.
+// answer the maker's site (or what stands in its way) can give, no file made
+// for any of them, the timeout, and how checks asked for together share one
+// download.
 #include "info/release_check.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,10 +58,10 @@ protected:
         QTimer::singleShot(0, [&] { marked = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return marked; }, 5000));
     }
-    bool LocalCopyExists() const { return QFileInfo::exists(folder_.filePath(kLocalCopyName)); }
     QStringList FolderContents() const {
-        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     }
+    QString Path(const char* name) const { return folder_.filePath(QLatin1String(name)); }
 
     VersionServer server;
     std::unique_ptr<ReleaseCheck> check;
@@ -116,7 +117,7 @@ const ServerCase kServerCases[] = {
 
 class ReleaseCheckServer : public ReleaseCheckTest, public ::testing::WithParamInterface<ServerCase> {};
 
-TEST_P(ReleaseCheckServer, AnswersAndLeavesNoLocalCopy) {
+TEST_P(ReleaseCheckServer, AnswersAndMakesNoFile) {
     const ServerCase& c = GetParam();
     if (c.status == kRefused)
         server.Close();
@@ -128,7 +129,6 @@ TEST_P(ReleaseCheckServer, AnswersAndLeavesNoLocalCopy) {
     check->SetCheckAtStart(true);
     check->CheckAtFirstIdle();
     ASSERT_TRUE(AnswersCome(1));
-    EXPECT_FALSE(LocalCopyExists());
     check->CheckNow();
     ASSERT_TRUE(AnswersCome(2));
     EXPECT_TRUE(FolderContents().isEmpty()) << FolderContents().join(", ").toStdString();
@@ -156,7 +156,7 @@ TEST_F(ReleaseCheckTest, OperatorWaitsForTheRunningStartupCheck) {
     // waits: the loop keeps turning during a check.
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.Requests() == 1; }, 20000));
     EXPECT_TRUE(check->Running());
-    EXPECT_TRUE(LocalCopyExists());
+    EXPECT_TRUE(FolderContents().isEmpty()) << FolderContents().join(", ").toStdString();
     check->CheckNow();
     check->CheckNow();
     server.Release();
@@ -166,7 +166,6 @@ TEST_F(ReleaseCheckTest, OperatorWaitsForTheRunningStartupCheck) {
     // check would have said nothing.
     EXPECT_EQ(server.Requests(), 1);
     EXPECT_EQ(replies, std::vector<Reply>{Reply::UpToDate});
-    EXPECT_FALSE(LocalCopyExists());
 }
 
 TEST_F(ReleaseCheckTest, StartupCheckOnceWhenOnAtTheFirstIdleMoment) {
@@ -193,24 +192,35 @@ TEST_F(ReleaseCheckTest, StartupCheckOffAtTheFirstIdleMomentNeverRuns) {
     EXPECT_TRUE(replies.empty());
 }
 
-TEST_F(ReleaseCheckTest, ProgramEndingDuringACheckTakesTheLocalCopy) {
-    server.Serve(200, "korvalen=2.1.5\r\n", Mode::Never);
-    check->CheckNow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.Requests() == 1; }, 20000));
-    ASSERT_TRUE(LocalCopyExists());
-    check.reset();
-    EXPECT_FALSE(LocalCopyExists());
-}
+// The operator's own versions.txt in the settings folder, or a link of
+// that name, is theirs: a check that succeeds, one that fails and one the
+// program's end cuts short leave it as it was.
+TEST_F(ReleaseCheckTest, OperatorsVersionsFileIsNeverTouched) {
+    QFile own(Path("notes.txt"));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("the operator's notes\n");
+    own.close();
+    ASSERT_TRUE(QFile::link(Path("notes.txt"), Path("versions.txt")));
+    const auto untouched = [&] {
+        QFile notes(Path("notes.txt"));
+        return QFileInfo(Path("versions.txt")).isSymLink() && notes.open(QIODevice::ReadOnly) &&
+               notes.readAll() == "the operator's notes\n";
+    };
 
-TEST_F(ReleaseCheckTest, LocalCopyThatCannotBeMadeIsAFailure) {
     server.Serve(200, "korvalen=2.1.5\r\n");
-    ASSERT_TRUE(QDir(QDir::currentPath()).mkdir(QLatin1String(kLocalCopyName)));
     check->CheckNow();
     ASSERT_TRUE(AnswersCome(1));
-    EXPECT_EQ(replies, std::vector<Reply>{Reply::InternetFailure});
-    EXPECT_EQ(server.Requests(), 0);
-    // Not the check's own file: left as it was.
-    EXPECT_TRUE(QFileInfo(QLatin1String(kLocalCopyName)).isDir());
+    EXPECT_TRUE(untouched());
+    server.Serve(404, "");
+    check->CheckNow();
+    ASSERT_TRUE(AnswersCome(2));
+    EXPECT_TRUE(untouched());
+    server.Serve(200, "korvalen=2.1.5\r\n", Mode::Never);
+    check->CheckNow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.Requests() == 3; }, 20000));
+    check.reset();
+    EXPECT_TRUE(untouched());
+    EXPECT_EQ(replies, (std::vector<Reply>{Reply::NewerRelease, Reply::InternetFailure}));
 }
 
 }  // namespace

@@ -163,11 +163,12 @@ struct LoadCase {
 };
 
 const std::string kOpenError = "Impossible d'ouvrir le fichier \"korvalen.ini\". ";
+const std::string kUnread = std::string("\n\n") + UnreadFileNotice;
 
 const LoadCase kLoadCases[] = {
     // The flag is taken at start: a file arriving later is not read.
     {"NotThereAtStart", [](const QString& f) { SaveSettings(f, Settings{}, false); }, false, "", false},
-    {"Vanished", [](const QString&) {}, true, kOpenError + std::strerror(ENOENT), false},
+    {"Vanished", [](const QString&) {}, true, kOpenError + std::strerror(ENOENT) + kUnread, false},
     {"IsAFolder", [](const QString& f) { QDir(f).mkdir(SettingsFileName); }, true, kOpenError, true},
     {"BadNumber",
      [](const QString& f) {
@@ -231,13 +232,13 @@ bool MakeLink(const char* target, const QString& file) {
 
 const OddFileCase kOddFileCases[] = {
     {"Fifo", [](const QString& f) { return ::mkfifo(QFile::encodeName(f).constData(), 0644) == 0; },
-     kOpenError + "Not a regular file", [](Settings&) {}},
-    {"LinkToDevZero", [](const QString& f) { return MakeLink("/dev/zero", f); }, kOpenError + "Not a regular file",
+     kOpenError + "Not a regular file" + kUnread, [](Settings&) {}},
+    {"LinkToDevZero", [](const QString& f) { return MakeLink("/dev/zero", f); }, kOpenError + "Not a regular file" + kUnread,
      [](Settings&) {}},
-    {"Folder", [](const QString& f) { return QDir().mkdir(f); }, kOpenError + std::strerror(EISDIR),
+    {"Folder", [](const QString& f) { return QDir().mkdir(f); }, kOpenError + std::strerror(EISDIR) + kUnread,
      [](Settings&) {}},
     {"OneByteOverTheLimit", [](const QString& f) { return WriteSettingsOfSize(f, MaxSettingsFileSize + 1); },
-     kOpenError + std::strerror(EFBIG), [](Settings&) {}},
+     kOpenError + std::strerror(EFBIG) + kUnread, [](Settings&) {}},
     {"AtTheLimit", [](const QString& f) { return WriteSettingsOfSize(f, MaxSettingsFileSize); }, "",
      [](Settings& s) { s.viewerTop = 5; }},
     {"LinkToAPlainFile",
@@ -247,7 +248,7 @@ const OddFileCase kOddFileCases[] = {
                 MakeLink("real.ini", f);
      },
      "", [](Settings& s) { s.viewerTop = 5; }},
-    {"DanglingLink", [](const QString& f) { return MakeLink("nowhere.ini", f); }, kOpenError + std::strerror(ENOENT),
+    {"DanglingLink", [](const QString& f) { return MakeLink("nowhere.ini", f); }, kOpenError + std::strerror(ENOENT) + kUnread,
      [](Settings&) {}},
 };
 
@@ -288,6 +289,24 @@ TEST_P(SettingsLoadOddFile, AnswersPromptlyWithTheOpenErrorOrTheValues) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsLoadOddFile, testing::ValuesIn(kOddFileCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A file too large to read is moved aside whole, never over one set aside
+// before, and the new settings then take its place.
+TEST(SettingsUnreadFile, IsSetAsideUnderAFreeNameBeforeTheNewSettings) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = QDir(dir.path()).filePath(SettingsFileName);
+    const QDate day(2026, 12, 9);
+    for (const char* expected : {"korvalen.ini.unread-2026-12-09", "korvalen.ini.unread-2026-12-09-2"}) {
+        ASSERT_TRUE(WriteSettingsOfSize(file, MaxSettingsFileSize + 1));
+        ASSERT_TRUE(LoadSettings(dir.path(), true).unread);
+        EXPECT_EQ(SetAsideUnreadFile(dir.path(), day), QString::fromLatin1(expected));
+        EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath(expected)).size(), MaxSettingsFileSize + 1);
+    }
+    EXPECT_EQ(SetAsideUnreadFile(dir.path(), day), std::nullopt);  // nothing left to move
+    EXPECT_EQ(SaveSettings(dir.path(), Settings{}, false), std::nullopt);
+    EXPECT_EQ(LoadSettings(dir.path(), true).error, std::nullopt);
+}
 
 TEST(SettingsFolder, ProgramFolderWhenWritableElseConfigFolder) {
     QTemporaryDir home;

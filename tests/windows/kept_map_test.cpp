@@ -11,7 +11,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "tests/windows/windows_fixture.h"
@@ -573,6 +575,27 @@ TEST_F(KeptMap, ABadNumberStopsReadingAndTheCommandLineLocatorIsNotExamined) {
     EXPECT_TRUE(lines.contains("UNIT=MILE"));
     EXPECT_TRUE(lines.contains("WHEIGHT=683"));  // after it: the defaults
     EXPECT_TRUE(lines.contains("WWIDTH=860"));
+}
+
+// 40 000 DX rows are more than a settings file may hold: the file is not
+// read, the operator is told so, and the exit sets it aside whole before
+// writing new settings.
+TEST_F(KeptMap, ASettingsFileTooLargeToReadIsSetAsideAtExitNotWrittenOver) {
+    std::string bytes = "[KORVALEN]\r\n";
+    for (int i = 0; i < 40000; ++i) bytes += "DX=F" + std::to_string(i) + "\tFrance (Eu)\t48,8\tN\t2,3\tE\r\n";
+    ASSERT_GT(bytes.size(), 1200000u);
+    WriteSettings(bytes);
+    Start();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(shown[0].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[0].text.contains("korvalen.ini.unread-")) << shown[0].text.toStdString();
+    carte().close();
+    EXPECT_EQ(EndCount(), 1);
+    const QStringList aside = QDir(Path(".")).entryList({"korvalen.ini.unread-*"}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1) << aside.join(", ").toStdString();
+    EXPECT_EQ(ReadFile(aside[0]), QByteArray::fromStdString(bytes));
+    EXPECT_TRUE(SettingsLines().contains("WHEIGHT=683"));
 }
 
 TEST_F(KeptMap, AnEmptyImageLineKeepsNoMapAndTheReadOnlyFileIsReplacedAgain) {
