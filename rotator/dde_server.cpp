@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "rotator/azimuth_protocol.h"
 
@@ -23,6 +24,10 @@ namespace {
 // Sent to our own window: an advise asked for during a transaction.
 constexpr UINT kAdviseMessage = WM_APP + 1;
 constexpr char kWindowClass[] = "KorvalenDdeServer";
+// While conversations are open, our window's timer looks this often for
+// clients that died without a word.
+constexpr UINT_PTR kPartnerTimer = 1;
+constexpr UINT kPartnerCheckMs = 1000;
 
 HDDEDATA Flag(UINT_PTR value) { return reinterpret_cast<HDDEDATA>(value); }
 
@@ -40,6 +45,9 @@ struct DdeServer::Impl {
     bool Start();
     void Stop();
     void SetItem(std::string text);
+    void PostAdvise();
+    void CountOutDeparted();
+    void WatchPartners();
 
     static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
                                       ULONG_PTR data1, ULONG_PTR data2);
@@ -63,7 +71,8 @@ struct DdeServer::Impl {
     HSZ itemHsz = nullptr;
     bool registered = false;
     bool stopping = false;
-    // Receives kAdviseMessage; message-only, never shown.
+    // Receives kAdviseMessage and the partner timer; message-only, never
+    // shown.
     HWND window = nullptr;
     // How deep inside the library's callback this thread is.
     int inTransaction = 0;
@@ -153,15 +162,60 @@ void DdeServer::Impl::SetItem(std::string text) {
         advisePending = PostMessageA(window, kAdviseMessage, 0, 0) != 0;
         if (advisePending) return;
     }
+    PostAdvise();
+}
+
+void DdeServer::Impl::PostAdvise() {
+    // The dead are counted out first: their advise links then get no data
+    // (see XTYP_ADVREQ), and no post to a window that is gone.
+    CountOutDeparted();
     DdePostAdvise(instance, topicHsz, itemHsz);
 }
 
+// A client killed outright never sends its terminate, and the library
+// tells no disconnect; without this its conversation would hold the close
+// guard until the program is killed too. Its window is gone with it: that
+// is the one sign of its end. A conversation whose partner cannot be asked
+// for stays counted: better a refused close than one under a live client.
+void DdeServer::Impl::CountOutDeparted() {
+    if (!registered || stopping) return;
+    std::vector<HCONV> departed;
+    for (const HCONV conv : conversations) {
+        CONVINFO info{};
+        info.cb = sizeof info;
+        if (DdeQueryConvInfo(conv, QID_SYNC, &info) && !IsWindow(info.hwndPartner)) departed.push_back(conv);
+    }
+    if (departed.empty()) return;
+    for (const HCONV conv : departed) {
+        conversations.erase(conv);
+        // Frees the library's side of it where the library can; a late
+        // XTYP_DISCONNECT finds it forgotten and tells nothing twice.
+        DdeDisconnect(conv);
+    }
+    WatchPartners();
+    for (std::size_t i = 0; i < departed.size(); ++i)
+        if (events.closed) events.closed();
+}
+
+// The timer runs only while there is a partner to lose.
+void DdeServer::Impl::WatchPartners() {
+    if (!window) return;
+    if (conversations.empty())
+        KillTimer(window, kPartnerTimer);
+    else
+        SetTimer(window, kPartnerTimer, kPartnerCheckMs, nullptr);
+}
+
 LRESULT CALLBACK DdeServer::Impl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kAdviseMessage) return DefWindowProcA(window, message, wParam, lParam);
+    const bool ours = message == kAdviseMessage || (message == WM_TIMER && wParam == kPartnerTimer);
+    if (!ours) return DefWindowProcA(window, message, wParam, lParam);
     Impl* server = current;
-    if (server && server->window == window && server->advisePending && server->registered) {
+    if (!server || server->window != window) return 0;
+    if (message == WM_TIMER) {
+        server->CountOutDeparted();
+    } else if (server->advisePending && server->registered) {
         server->advisePending = false;
-        DdePostAdvise(server->instance, server->topicHsz, server->itemHsz);
+        server->PostAdvise();
     }
     return 0;
 }
@@ -197,13 +251,22 @@ HDDEDATA DdeServer::Impl::Transaction(UINT type, UINT format, HCONV conv, HSZ hs
         }
         case XTYP_CONNECT_CONFIRM:
             conversations.insert(conv);
+            WatchPartners();
             if (events.opened) events.opened();
             return nullptr;
         case XTYP_DISCONNECT:
-            if (conversations.erase(conv) && events.closed) events.closed();
+            if (!conversations.erase(conv)) return nullptr;
+            WatchPartners();
+            if (events.closed) events.closed();
             return nullptr;
-        case XTYP_REQUEST:
         case XTYP_ADVREQ:
+            // Wine's library cannot end a conversation from the server's
+            // side and keeps the advise link of one counted out; a failed
+            // post to the dead window there ends the whole advise round,
+            // the clients after it hearing nothing. No data: it is passed.
+            if (!conversations.count(conv)) return nullptr;
+            return ItemDataHandle(format, hsz2);
+        case XTYP_REQUEST:
             return ItemDataHandle(format, hsz2);
         case XTYP_ADVSTART:
             return Flag(format == CF_TEXT && IsOurItem(hsz2));
@@ -261,6 +324,9 @@ void DdeServer::SetItem(std::string text) { impl_->SetItem(std::move(text)); }
 
 std::string DdeServer::Item() const { return impl_->item; }
 
-int DdeServer::Conversations() const { return static_cast<int>(impl_->conversations.size()); }
+int DdeServer::Conversations() {
+    impl_->CountOutDeparted();
+    return static_cast<int>(impl_->conversations.size());
+}
 
 }  // namespace korvalen::rotator

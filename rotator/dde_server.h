@@ -50,8 +50,11 @@ public:
     void SetItem(std::string text);
     std::string Item() const;
 
-    /// Conversations open now.
-    int Conversations() const;
+    /// Conversations open now. A client killed outright says no goodbye
+    /// and the DDE library tells nothing; its conversation is counted out
+    /// (closed() told) once its window is found gone: here, before each
+    /// advise, and every second or so while conversations are open.
+    int Conversations();
 
 private:
     struct Impl;

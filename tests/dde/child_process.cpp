@@ -115,17 +115,30 @@ void ChildProcess::Read() {
     changed_.notify_all();
 }
 
-bool ChildProcess::WaitForLine(const std::string& line) {
+std::optional<std::string> ChildProcess::WaitForMatch(const std::function<bool(const std::string&)>& matches) {
     std::unique_lock<std::mutex> lock(mutex_);
     std::size_t next = searched_;
     const bool found = changed_.wait_for(lock, std::chrono::milliseconds(WaitMs), [&] {
         for (; next < lines_.size(); ++next)
-            if (lines_[next] == line) return true;
+            if (matches(lines_[next])) return true;
         return ended_;
     });
-    if (!found || next == lines_.size()) return false;
+    if (!found || next == lines_.size()) return std::nullopt;
     searched_ = next + 1;
-    return true;
+    return lines_[next];
+}
+
+bool ChildProcess::WaitForLine(const std::string& line) {
+    return WaitForMatch([&](const std::string& said) { return said == line; }).has_value();
+}
+
+std::optional<std::string> ChildProcess::WaitForLineStarting(const std::string& prefix) {
+    return WaitForMatch([&](const std::string& said) { return said.compare(0, prefix.size(), prefix) == 0; });
+}
+
+bool ChildProcess::Kill() {
+    if (!process_ || !TerminateProcess(process_, 9)) return false;
+    return WaitForExit();
 }
 
 bool ChildProcess::WaitForExit() {

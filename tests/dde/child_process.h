@@ -3,7 +3,9 @@
 // test writes lines to it and waits, up to a generous bound, for the lines
 // it says.
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +32,12 @@ public:
     /// Waits for @p line among the lines after the last one found this way.
     /// @return false when it did not come.
     bool WaitForLine(const std::string& line);
+    /// Waits for the first line starting with @p prefix among the lines
+    /// after the last one found; nullopt when none came.
+    std::optional<std::string> WaitForLineStarting(const std::string& prefix);
+    /// Ends it at once, as a user's task manager does: it says nothing more
+    /// and cleans up nothing. @return false when it did not end.
+    bool Kill();
     /// Waits for the program to end and for the last of its output.
     /// @return false when it did not end.
     bool WaitForExit();
@@ -38,6 +46,7 @@ public:
 
 private:
     void Read();
+    std::optional<std::string> WaitForMatch(const std::function<bool(const std::string&)>& matches);
 
     void* process_ = nullptr;
     void* input_ = nullptr;

@@ -4,7 +4,10 @@
 // acknowledgement after a request, which would confuse the next one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -141,6 +144,38 @@ TEST_F(DdeServerTest, EveryConversationCountsUntilItsClientLeaves) {
     second->CloseInput();
     ASSERT_TRUE(second->WaitForExit());
     EXPECT_TRUE(server_->WaitForLine("conversations 0"));
+}
+
+// A killed client says no goodbye, and the DDE library tells nothing: the
+// server has to notice that the client's window is gone, or the program
+// refuses every close from then on. The advise link the dead client left
+// behind must not keep the publications from the clients that stay.
+TEST_F(DdeServerTest, AKilledClientIsCountedOutOnceAndTheOthersStillHearAdvises) {
+    const auto stays = StartClient({kService, "Korvalen", "advise", "text", "wait", "1"});
+    ASSERT_TRUE(stays->WaitForLine("advising"));
+    const auto killed = StartClient({kService, "Korvalen", "advise", "text", "hold"});
+    ASSERT_TRUE(killed->WaitForLine("advising"));
+    ASSERT_TRUE(server_->WaitForLine("conversations 2"));
+
+    ASSERT_TRUE(killed->Kill());
+    std::optional<std::string> open;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    do {
+        server_->WriteLine("?");
+        open = server_->WaitForLineStarting("open ");
+    } while (open == "open 2" && std::chrono::steady_clock::now() < limit);
+    ASSERT_EQ(open.value_or("nothing"), "open 1");
+
+    Publish("90");
+    ASSERT_TRUE(stays->WaitForExit());
+    EXPECT_EQ(stays->Lines(), (Lines{kConnected, "advising", "advised 90\\r\\n\\0", "disconnected"}));
+    server_->WriteLine("?");
+    EXPECT_EQ(server_->WaitForLineStarting("open ").value_or("nothing"), "open 0");
+    Lines counts = server_->Lines();
+    counts.erase(std::remove_if(counts.begin(), counts.end(),
+                                [](const std::string& line) { return line.rfind("conversations ", 0) != 0; }),
+                 counts.end());
+    EXPECT_EQ(counts, (Lines{"conversations 1", "conversations 2", "conversations 1", "conversations 0"}));
 }
 
 TEST_F(DdeServerTest, AdvisersHearEachPublicationAndEachPoke) {

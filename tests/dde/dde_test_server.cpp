@@ -2,12 +2,14 @@
 // program. It serves under its own file name (dde_test_server.exe serves
 // "dde_test_server", topic Korvalen, item azimuth), publishes each line of
 // its standard input as the azimuth, takes pokes as the program does, and
-// ends at the end of its input. What happens is told on standard output,
-// one line each:
+// ends at the end of its input. The line "?" is no azimuth: it asks how many
+// conversations are open, as the program's close guard does. What happens is
+// told on standard output, one line each:
 //   ready <service>          the service is registered
 //   published <text>         a line of input is the item now
 //   poke <text>              a client poked the item (escaped as dde_text.h)
 //   conversations <n>        a conversation opened or closed; n are open
+//   open <n>                 the answer to "?"
 // The tests drive it; by hand it lets a rotator program be tried on Windows.
 #include <cstdio>
 #include <memory>
@@ -95,6 +97,10 @@ int main() {
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!message.hwnd && message.message == kLineMessage) {
             const std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(message.lParam));
+            if (*line == "?") {
+                Say("open " + std::to_string(server->Conversations()));
+                continue;
+            }
             server->SetItem(*line);
             Say("published " + Escaped(*line));
             continue;
