@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -65,6 +66,18 @@ public:
     void DropOpenEditor() {
         if (QWidget* editor = indexWidget(currentIndex())) closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+
+protected:
+    // Delete empties the selected cells, as in a spreadsheet; in a cell
+    // being edited it is the editor's own key.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && state() != EditingState) {
+            for (QTableWidgetItem* item : selectedItems()) item->setText(QString());
+            event->accept();
+            return;
+        }
+        QTableWidget::keyPressEvent(event);
+    }
 };
 
 DxGrid* AsDxGrid(QTableWidget* grid) { return static_cast<DxGrid*>(grid); }
@@ -83,8 +96,13 @@ DxGrid* NewGrid(const char* name, int columns, QWidget* parent) {
         for (int r = 0; r < grid->rowCount(); ++r) grid->setItem(r, c, new QTableWidgetItem);
     }
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Typing into the selected cell replaces its text with what is typed, as
+    // in a spreadsheet; a double click or F2 edits the text in place. No
+    // editing on a click of the selected cell: Qt opens that editor only
+    // after the double-click interval, and then over whatever the operator
+    // had begun to type, with the cell's old text.
     grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
-                          QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+                          QAbstractItemView::EditKeyPressed);
     grid->setTabKeyNavigation(true);
     grid->setItemDelegate(new CellDelegate(grid));
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -111,6 +111,36 @@ TEST_F(DxEditors, AnEntryTypedJoinsTheWorkingListAndTheLookupAtOnce) {
     EXPECT_EQ(viewer().EditCall->text(), "DL1ABC");
 }
 
+// Keys as the keyboard sends them: to the window, which hands each to the
+// widget holding the focus then, with no event handled in between.
+void KeysToWindow(QWidget* window, const QString& keys) {
+    for (const QChar key : keys) QTest::keyClick(window->windowHandle(), key.toLatin1());
+}
+
+// A click on the selected cell, then typing at once, as a fast operator
+// does: every key lands in the cell, and Delete empties a selected cell.
+TEST_F(DxEditors, TypingRightAfterAClickOnTheSelectedCellKeepsEveryKey) {
+    StartAtParis();
+    viewer().MenuListeDXCC->trigger();
+    ASSERT_TRUE(ham().isVisible());
+    Type(ham(), 2, 1, "Home (Eu)");
+    QTableWidget* grid = ham().StringGridDX;
+    grid->setCurrentCell(0, 0);
+    ASSERT_TRUE(grid->item(0, 0)->isSelected());
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualItemRect(grid->item(0, 0)).center());
+    KeysToWindow(&ham(), "DL1ABC");
+    QTest::keyClick(ham().windowHandle(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grid->indexWidget(grid->model()->index(0, 0)); }, 10000));
+    EXPECT_EQ(ham().GridCell(1, 0)->text(), "DL1ABC");
+
+    grid->setFocus();
+    grid->setCurrentCell(1, 1);
+    QTest::keyClick(ham().windowHandle(), Qt::Key_Delete);
+    EXPECT_EQ(ham().GridCell(2, 1)->text(), "");
+    EXPECT_EQ(ham().GridCell(1, 0)->text(), "DL1ABC");
+}
+
 TEST_F(DxEditors, OkStopsAtTheFirstBadCellAndLeavesTheListAsItWas) {
     StartAtParis();
     viewer().MenuDXCCCB->trigger();
