@@ -18,9 +18,13 @@ PstRotatorClient::PstRotatorClient(QObject* parent) : QObject(parent), socket_(n
     // once, and the kernel refuses a send to a port it found closed.
     connect(socket_, &QUdpSocket::connected, this, &PstRotatorClient::SendWaiting);
     connect(socket_, &QUdpSocket::errorOccurred, this, &PstRotatorClient::OnSocketError);
-    // PstRotator sends nothing; anything arriving is dropped unread.
+    // PstRotator sends nothing; anything arriving is dropped unread. A send
+    // the peer's system refused (nothing listens on the port) comes back as
+    // readiness without a datagram: only a read hands that refusal on, as
+    // errorOccurred, and lets the socket tell the next one.
     connect(socket_, &QUdpSocket::readyRead, this, [this] {
-        while (socket_->hasPendingDatagrams()) socket_->receiveDatagram(0);
+        do socket_->receiveDatagram(0);
+        while (socket_->state() == QAbstractSocket::ConnectedState && socket_->hasPendingDatagrams());
     });
 }
 
@@ -67,9 +71,10 @@ void PstRotatorClient::SendWaiting() {
     const double bearing = *waiting_;
     waiting_.reset();
     const QByteArray datagram = PstRotatorDatagram(bearing);
-    // A failed write reports itself through errorOccurred as well.
     if (socket_->write(datagram) == datagram.size())
         emit StatusChanged(QStringLiteral("PstRotator: sent %1%2").arg(DegreesText(bearing), QChar(0x00B0)));
+    else
+        OnSocketError();  // a refused write sets the error without signalling it
 }
 
 void PstRotatorClient::OnSocketError() {

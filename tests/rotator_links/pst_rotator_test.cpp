@@ -38,4 +38,26 @@ TEST(PstRotatorClient, EachBearingPublishedArrivesAsDatagram) {
     EXPECT_FALSE(client.Enabled());
 }
 
+// Nothing listens on the port: each publication is sent, and each is then
+// told refused as the socket reports it, not one in two.
+TEST(PstRotatorClient, EveryPublicationToAClosedPortIsToldRefused) {
+    quint16 port = 0;
+    {
+        QUdpSocket probe;
+        ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+        port = probe.localPort();
+    }
+    PstRotatorClient client;
+    QSignalSpy statuses(&client, &PstRotatorClient::StatusChanged);
+    ASSERT_EQ(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(port)), "");
+    const QString refused = QStringLiteral("PstRotator 127.0.0.1:%1: nothing listens there").arg(port);
+    for (const char* published : {"10", "20", "30", "40"}) {
+        const qsizetype before = statuses.size();
+        client.Publish(published);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return statuses.size() > before && statuses.last().at(0).toString() == refused; }, 20000))
+            << published << ": " << (statuses.isEmpty() ? "" : statuses.last().at(0).toString().toStdString());
+    }
+}
+
 }  // namespace
