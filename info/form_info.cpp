@@ -116,9 +116,10 @@ TFormInfo::TFormInfo(languages::LanguageState& language, ReleaseCheck& check)
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TFormInfo::SpeedButton1Click);
     connect(BitBtnNewRelease, &QPushButton::clicked, this, &TFormInfo::BitBtnNewReleaseClick);
-    // clicked, not toggled: only the operator's click sets CheckAtStart; the
-    // box following CheckAtStart must not set it back.
-    connect(CheckBoxVersion, &QCheckBox::clicked, this, &TFormInfo::CheckBoxVersionClick);
+    // The box's state, however it changed: a click, the keyboard, or a
+    // screen reader's toggle, which clicks nothing. When the box follows
+    // CheckAtStart, the setting it hands back is the one it already holds.
+    connect(CheckBoxVersion, &QCheckBox::toggled, this, &TFormInfo::CheckBoxVersionClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFormInfo::BitBtn1Click);
     connect(&check_, &ReleaseCheck::CheckAtStartChanged, CheckBoxVersion, &QCheckBox::setChecked);
     connect(&check_, &ReleaseCheck::Answered, this, &TFormInfo::ShowReply);
