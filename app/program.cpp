@@ -58,7 +58,7 @@ void Program::Start(const QStringList& arguments) {
     dxcb_ = std::make_unique<dx::TFormListeDXCB>(language_);
     dxcb_->Load(read_.elevenMetreDxRecords);
     conv_ = std::make_unique<info::TFormConv>(language_);
-    rotators_ = std::make_unique<rotator::TFormRotators>();
+    rotators_ = std::make_unique<rotator::TFormRotators>(language_);
     Wire();
     windowsMade_ = true;
     // Asked while a message of the start-up was waiting for its OK.
@@ -167,6 +167,8 @@ void Program::Wire() {
                 rotctld_.SetAddress(rotctld);
                 pstRotator_.SetAddress(pst);
             });
+    rotctld_.SetLanguage(&language_);
+    pstRotator_.SetLanguage(&language_);
     // After the status connections: a bad address in the file shows there.
     rotctld_.SetAddress(Q(read_.rotctldAddress));
     pstRotator_.SetAddress(Q(read_.pstRotatorAddress));

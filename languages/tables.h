@@ -256,6 +256,106 @@ inline constexpr ConverterTable kConverter = {
      "Tornavel  utilise des coordonnées décimales "},
 };
 
+// --- Rotators turned directly: their dialog and status lines --------------
+// The program's own wording. Before any language they speak English.
+// "%1"... are filled in by the rotator clients.
+
+struct RotatorTable {
+    Row caption;
+    Row LabelRotctld;
+    Row LabelPstRotator;
+    Row ButtonCancel;
+    // Status lines.
+    Row turning;           ///< rotctld: turning to <bearing><target in range>
+    Row turnRefused;       ///< <prefix> turning to ... refused, RPRT <code><code text>
+    Row outsideRange;      ///< <prefix> <bearing> lies outside ..., <min> to <max>
+    Row sent;              ///< PstRotator: sent <bearing>
+    Row addressRefused;    ///< <rotator> address "<text>": <reason>
+    Row ignored;           ///< <rotator>: "<published>" ignored, ...
+    // Failures, after "<rotator> <address>: ".
+    Row connectionRefused;
+    Row hostNotFound;
+    Row hostNotFoundWithin;
+    Row closedByRotctld;
+    Row noConnectionWithin;
+    Row noAnswerWithin;
+    Row replyWithoutEnd;
+    Row nothingListens;
+    // Hamlib's codes for a refused turn.
+    Row invalidParameter;
+    Row notSupported;
+    Row timedOut;
+    Row ioError;
+    Row rejected;
+    // Why an address typed is refused.
+    Row hostMissing;
+    Row hostTooLong;
+    Row hostCharacter;
+    Row notIpv4;
+    Row bracketMissing;
+    Row portAfterBracket;
+    Row notIpv6;
+    Row ipv6InBrackets;
+    Row portMissing;
+    Row portRange;
+};
+
+inline constexpr RotatorTable kRotator = {
+    {"Rotators", "Rotors", "Rotores", "Rotators"},
+    {"Hamlib rotctld (host:port)", "Hamlib rotctld (hôte:port)", "Hamlib rotctld (host:puerto)",
+     "Hamlib rotctld (host:port)"},
+    {"PstRotator (host:port)", "PstRotator (hôte:port)", "PstRotator (host:puerto)", "PstRotator (host:port)"},
+    {"Cancel", "Annuler", "Cancelar", "Cancel"},
+    {"rotctld: turning to %1%2", "rotctld : rotation vers %1%2", "rotctld: girando hacia %1%2",
+     "rotctld: turning to %1%2"},
+    {"%1 turning to %2%3 refused, RPRT %4%5", "%1 rotation vers %2%3 refusée, RPRT %4%5",
+     "%1 giro hacia %2%3 rechazado, RPRT %4%5", "%1 turning to %2%3 refused, RPRT %4%5"},
+    {"%1 %2 lies outside the rotator's range, %3 to %4", "%1 %2 est hors de la course du rotor, %3 à %4",
+     "%1 %2 está fuera del recorrido del rotor, %3 a %4", "%1 %2 lies outside the rotator's range, %3 to %4"},
+    {"PstRotator: sent %1", "PstRotator : envoyé %1", "PstRotator: enviado %1", "PstRotator: sent %1"},
+    {"%1 address \"%2\": %3", "adresse %1 \"%2\" : %3", "dirección %1 \"%2\": %3", "%1 address \"%2\": %3"},
+    {"%1: \"%2\" ignored, not a bearing from 0 to 360", "%1 : \"%2\" ignoré, pas un azimut de 0 à 360",
+     "%1: \"%2\" ignorado, no es un rumbo de 0 a 360", "%1: \"%2\" ignored, not a bearing from 0 to 360"},
+    {"connection refused", "connexion refusée", "conexión rechazada", "connection refused"},
+    {"host not found", "hôte introuvable", "host no encontrado", "host not found"},
+    {"host not found within %1 s", "hôte introuvable en %1 s", "host no encontrado en %1 s",
+     "host not found within %1 s"},
+    {"rotctld closed the connection", "rotctld a fermé la connexion", "rotctld cerró la conexión",
+     "rotctld closed the connection"},
+    {"no connection within %1 s", "pas de connexion en %1 s", "sin conexión en %1 s", "no connection within %1 s"},
+    {"no answer within %1 s", "pas de réponse en %1 s", "sin respuesta en %1 s", "no answer within %1 s"},
+    {"a reply without end; is this rotctld?", "une réponse sans fin ; est-ce bien rotctld ?",
+     "una respuesta sin fin; ¿es esto rotctld?", "a reply without end; is this rotctld?"},
+    {"nothing listens there", "personne n'écoute à cette adresse", "nadie escucha en esa dirección",
+     "nothing listens there"},
+    {" (invalid parameter)", " (paramètre invalide)", " (parámetro no válido)", " (invalid parameter)"},
+    {" (not supported by this rotator)", " (non pris en charge par ce rotor)", " (no admitido por este rotor)",
+     " (not supported by this rotator)"},
+    {" (timed out)", " (délai dépassé)", " (tiempo agotado)", " (timed out)"},
+    {" (I/O error)", " (erreur d'entrée-sortie)", " (error de E/S)", " (I/O error)"},
+    {" (rejected by the rotator)", " (refusé par le rotor)", " (rechazado por el rotor)",
+     " (rejected by the rotator)"},
+    {"the host is missing", "l'hôte manque", "falta el host", "the host is missing"},
+    {"the host name is longer than 253 characters", "le nom d'hôte dépasse 253 caractères",
+     "el nombre del host supera los 253 caracteres", "the host name is longer than 253 characters"},
+    {"the host contains '%1', which no host name has", "l'hôte contient '%1', qu'aucun nom d'hôte ne contient",
+     "el host contiene '%1', que ningún nombre de host tiene", "the host contains '%1', which no host name has"},
+    {"%1 is not an IPv4 address", "%1 n'est pas une adresse IPv4", "%1 no es una dirección IPv4",
+     "%1 is not an IPv4 address"},
+    {"the ']' closing the IPv6 address is missing", "le ']' qui ferme l'adresse IPv6 manque",
+     "falta el ']' que cierra la dirección IPv6", "the ']' closing the IPv6 address is missing"},
+    {"':' and the port must follow the ']'", "':' et le port doivent suivre le ']'",
+     "':' y el puerto deben seguir al ']'", "':' and the port must follow the ']'"},
+    {"[%1] is not an IPv6 address", "[%1] n'est pas une adresse IPv6", "[%1] no es una dirección IPv6",
+     "[%1] is not an IPv6 address"},
+    {"an IPv6 address goes in brackets, as in [::1]:4533", "une adresse IPv6 s'écrit entre crochets, comme [::1]:4533",
+     "una dirección IPv6 va entre corchetes, como [::1]:4533", "an IPv6 address goes in brackets, as in [::1]:4533"},
+    {"the port is missing: write host:port", "le port manque : écrivez hôte:port",
+     "falta el puerto: escriba host:puerto", "the port is missing: write host:port"},
+    {"the port must be a number from 1 to 65535", "le port doit être un nombre de 1 à 65535",
+     "el puerto debe ser un número de 1 a 65535", "the port must be a number from 1 to 65535"},
+};
+
 // --- Save dialog (applied each time it is shown) --------------------------
 
 inline constexpr Row kSaveCancel = {"Cancel", "Annuler", "Cancel", "Annuler"};

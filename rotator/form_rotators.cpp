@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "rotator/pst_rotator.h"
@@ -13,17 +14,18 @@ namespace korvalen::rotator {
 
 using widgets::Named;
 
-TFormRotators::TFormRotators(QWidget* parent)
+TFormRotators::TFormRotators(const languages::LanguageState& language, QWidget* parent)
     : QDialog(parent),
-      LabelRotctld(Named(new QLabel(QStringLiteral("Hamlib rotctld (host:port)")), "LabelRotctld")),
+      LabelRotctld(Named(new QLabel(languages::Before(languages::kRotator.LabelRotctld)), "LabelRotctld")),
       EditRotctld(Named(new QLineEdit, "EditRotctld")),
-      LabelPstRotator(Named(new QLabel(QStringLiteral("PstRotator (host:port)")), "LabelPstRotator")),
+      LabelPstRotator(Named(new QLabel(languages::Before(languages::kRotator.LabelPstRotator)), "LabelPstRotator")),
       EditPstRotator(Named(new QLineEdit, "EditPstRotator")),
       LabelRotatorError(Named(new QLabel, "LabelRotatorError")),
       ButtonOK(Named(new QPushButton(QStringLiteral("OK")), "ButtonOK")),
-      ButtonCancel(Named(new QPushButton(QStringLiteral("Cancel")), "ButtonCancel")) {
+      ButtonCancel(Named(new QPushButton(languages::Before(languages::kRotator.ButtonCancel)), "ButtonCancel")),
+      language_(language) {
     setObjectName(QStringLiteral("TFormRotators"));
-    setWindowTitle(QStringLiteral("Rotators"));
+    setWindowTitle(languages::Before(languages::kRotator.caption));
 
     EditRotctld->setPlaceholderText(QStringLiteral("127.0.0.1:4533"));
     EditPstRotator->setPlaceholderText(QStringLiteral("127.0.0.1:12000"));
@@ -50,6 +52,15 @@ TFormRotators::TFormRotators(QWidget* parent)
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TFormRotators::showEvent(QShowEvent* event) {
+    const languages::RotatorTable& t = languages::kRotator;
+    setWindowTitle(RotatorText(t.caption, &language_));
+    LabelRotctld->setText(RotatorText(t.LabelRotctld, &language_));
+    LabelPstRotator->setText(RotatorText(t.LabelPstRotator, &language_));
+    ButtonCancel->setText(RotatorText(t.ButtonCancel, &language_));
+    QDialog::showEvent(event);
+}
+
 void TFormRotators::SetAddresses(const QString& rotctld, const QString& pstRotator) {
     EditRotctld->setText(rotctld);
     EditPstRotator->setText(pstRotator);
@@ -65,7 +76,7 @@ void TFormRotators::ButtonOKClick() {
     const Field fields[] = {{EditRotctld, std::nullopt, "Hamlib rotctld"},
                             {EditPstRotator, PstRotatorDefaultPort, "PstRotator"}};
     for (const Field& field : fields) {
-        const QString error = ParseRotatorAddress(field.edit->text(), field.defaultPort).error;
+        const QString error = ParseRotatorAddress(field.edit->text(), field.defaultPort, &language_).error;
         if (error.isEmpty()) continue;
         widgets::Beep();
         LabelRotatorError->setText(QLatin1String(field.name) + QStringLiteral(": ") + error);

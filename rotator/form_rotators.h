@@ -8,12 +8,15 @@
 #include <QPushButton>
 #include <QString>
 
+#include "languages/languages.h"
+
 namespace korvalen::rotator {
 
 class TFormRotators : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormRotators(QWidget* parent = nullptr);
+    /// Speaks @p language, as it is each time the dialog is shown.
+    explicit TFormRotators(const languages::LanguageState& language, QWidget* parent = nullptr);
 
     QLabel* const LabelRotctld;
     QLineEdit* const EditRotctld;
@@ -34,6 +37,12 @@ public:
 
 signals:
     void AddressesAccepted(const QString& rotctld, const QString& pstRotator);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    const languages::LanguageState& language_;
 };
 
 }  // namespace korvalen::rotator

@@ -12,7 +12,7 @@ QByteArray PstRotatorDatagram(double bearing) {
 PstRotatorClient::PstRotatorClient(QObject* parent) : QObject(parent), socket_(new QUdpSocket(this)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] {
-        Fail(QStringLiteral("host not found within %1 s").arg(timeout_.count() / 1000.0));
+        Fail(RotatorText(languages::kRotator.hostNotFoundWithin, language_).arg(timeout_.count() / 1000.0));
     });
     // Connected, the socket keeps its one peer: the host name is looked up
     // once, and the kernel refuses a send to a port it found closed.
@@ -34,14 +34,14 @@ PstRotatorClient::~PstRotatorClient() {
 }
 
 QString PstRotatorClient::SetAddress(const QString& text) {
-    const AddressParse parsed = ParseRotatorAddress(text, PstRotatorDefaultPort);
+    const AddressParse parsed = ParseRotatorAddress(text, PstRotatorDefaultPort, language_);
     if (parsed.address && address_ && *parsed.address == *address_) return {};
     timer_.stop();
     socket_->abort();
     waiting_.reset();
     address_ = parsed.address;
     if (!parsed.error.isEmpty())
-        emit StatusChanged(RefusedAddressStatus(QStringLiteral("PstRotator"), text, parsed.error));
+        emit StatusChanged(RefusedAddressStatus(QStringLiteral("PstRotator"), text, parsed.error, language_));
     return parsed.error;
 }
 
@@ -49,7 +49,7 @@ void PstRotatorClient::Publish(const QString& azimuth) {
     if (!address_) return;
     const std::optional<double> bearing = ParseBearing(azimuth);
     if (!bearing) {
-        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("PstRotator"), azimuth));
+        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("PstRotator"), azimuth, language_));
         return;
     }
     waiting_ = bearing;
@@ -72,15 +72,15 @@ void PstRotatorClient::SendWaiting() {
     waiting_.reset();
     const QByteArray datagram = PstRotatorDatagram(bearing);
     if (socket_->write(datagram) == datagram.size())
-        emit StatusChanged(QStringLiteral("PstRotator: sent %1%2").arg(DegreesText(bearing), QChar(0x00B0)));
+        emit StatusChanged(RotatorText(languages::kRotator.sent, language_).arg(DegreesText(bearing) + QChar(0x00B0)));
     else
         OnSocketError();  // a refused write sets the error without signalling it
 }
 
 void PstRotatorClient::OnSocketError() {
     switch (socket_->error()) {
-        case QAbstractSocket::ConnectionRefusedError: Fail(QStringLiteral("nothing listens there")); break;
-        case QAbstractSocket::HostNotFoundError: Fail(QStringLiteral("host not found")); break;
+        case QAbstractSocket::ConnectionRefusedError: Fail(RotatorText(languages::kRotator.nothingListens, language_)); break;
+        case QAbstractSocket::HostNotFoundError: Fail(RotatorText(languages::kRotator.hostNotFound, language_)); break;
         default: Fail(socket_->errorString()); break;
     }
 }

@@ -37,6 +37,9 @@ public:
     QString SetAddress(const QString& text);
     bool Enabled() const { return address_.has_value(); }
 
+    /// The language of the status lines; English until set.
+    void SetLanguage(TextLanguage language) { language_ = language; }
+
     /// How long the host name lookup may take. Three seconds unless set.
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
@@ -55,6 +58,7 @@ private:
     QUdpSocket* const socket_;
     QTimer timer_;
     std::chrono::milliseconds timeout_{3000};
+    TextLanguage language_ = nullptr;
     std::optional<RotatorAddress> address_;
     /// The latest publication not yet sent.
     std::optional<double> waiting_;

@@ -38,20 +38,21 @@ bool IsIpv6(const QString& text) {
 
 // A host name or an IPv4 literal. Names are checked here, where the operator
 // can still correct them, rather than failing later as a lookup nobody sees.
-QString HostNameError(const QString& host) {
-    if (host.isEmpty()) return QStringLiteral("the host is missing");
+QString HostNameError(const QString& host, TextLanguage language) {
+    const languages::RotatorTable& t = languages::kRotator;
+    if (host.isEmpty()) return RotatorText(t.hostMissing, language);
     // The longest name DNS carries.
-    if (host.size() > 253) return QStringLiteral("the host name is longer than 253 characters");
+    if (host.size() > 253) return RotatorText(t.hostTooLong, language);
     bool numeric = true;
     for (const QChar c : host) {
-        if (!IsNameCharacter(c)) return QStringLiteral("the host contains '%1', which no host name has").arg(c);
+        if (!IsNameCharacter(c)) return RotatorText(t.hostCharacter, language).arg(c);
         if (!c.isDigit() && c != u'.') numeric = false;
     }
     // Digits and dots only would otherwise go to the name lookup, which takes
     // "300.1.1.1" for a name.
     QHostAddress address;
     if (numeric && !(address.setAddress(host) && address.protocol() == QAbstractSocket::IPv4Protocol))
-        return QStringLiteral("%1 is not an IPv4 address").arg(host);
+        return RotatorText(t.notIpv4, language).arg(host);
     return {};
 }
 
@@ -68,42 +69,48 @@ quint16 PortNumber(const QString& digits) {
 
 }  // namespace
 
-AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort) {
+QString RotatorText(const languages::Row& row, TextLanguage language) {
+    return languages::Text(row, language ? language->LanguageCode : QString());
+}
+
+AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort, TextLanguage language) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
+    const languages::RotatorTable& words = languages::kRotator;
+    const auto refused = [&](const languages::Row& row) { return Refused(RotatorText(row, language)); };
 
     QString host;
     std::optional<QString> port;  // the text after the separating colon
     if (t.startsWith(u'[')) {
         const qsizetype close = t.indexOf(u']');
-        if (close < 0) return Refused(QStringLiteral("the ']' closing the IPv6 address is missing"));
+        if (close < 0) return refused(words.bracketMissing);
         host = t.mid(1, close - 1);
         const QString rest = t.mid(close + 1);
         if (!rest.isEmpty()) {
-            if (!rest.startsWith(u':')) return Refused(QStringLiteral("':' and the port must follow the ']'"));
+            if (!rest.startsWith(u':')) return refused(words.portAfterBracket);
             port = rest.mid(1);
         }
-        if (!IsIpv6(host)) return Refused(QStringLiteral("[%1] is not an IPv6 address").arg(host));
+        if (!IsIpv6(host)) return Refused(RotatorText(words.notIpv6, language).arg(host));
     } else if (t.count(u':') > 1) {
         // "::1:4533" could be read two ways; only an address alone is clear.
         if (!defaultPort || !IsIpv6(t))
-            return Refused(QStringLiteral("an IPv6 address goes in brackets, as in [::1]:4533"));
+            return refused(words.ipv6InBrackets);
         host = t;
     } else {
         const qsizetype colon = t.indexOf(u':');
         host = colon < 0 ? t : t.left(colon);
         if (colon >= 0) port = t.mid(colon + 1);
-        const QString error = HostNameError(host);
+        const QString error = HostNameError(host, language);
         if (!error.isEmpty()) return Refused(error);
     }
 
     RotatorAddress address{host, 0};
     if (!port) {
-        if (!defaultPort) return Refused(QStringLiteral("the port is missing: write host:port"));
+        if (!defaultPort) return refused(words.portMissing);
         address.port = *defaultPort;
     } else {
         address.port = PortNumber(*port);
-        if (address.port == 0) return Refused(QStringLiteral("the port must be a number from 1 to 65535"));
+        if (address.port == 0) return refused(words.portRange);
     }
     return {address, {}};
 }
@@ -139,12 +146,13 @@ QString DegreesText(double degrees) {
 
 QString ShownText(const QString& text) { return text.size() <= 20 ? text : text.left(20) + QChar(0x2026); }
 
-QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason) {
-    return QStringLiteral("%1 address \"%2\": %3").arg(rotator, ShownText(text.trimmed()), reason);
+QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason,
+                             TextLanguage language) {
+    return RotatorText(languages::kRotator.addressRefused, language).arg(rotator, ShownText(text.trimmed()), reason);
 }
 
-QString IgnoredPublicationStatus(const QString& rotator, const QString& published) {
-    return QStringLiteral("%1: \"%2\" ignored, not a bearing from 0 to 360").arg(rotator, ShownText(published));
+QString IgnoredPublicationStatus(const QString& rotator, const QString& published, TextLanguage language) {
+    return RotatorText(languages::kRotator.ignored, language).arg(rotator, ShownText(published));
 }
 
 }  // namespace korvalen::rotator

@@ -5,7 +5,16 @@
 
 #include <optional>
 
+#include "languages/languages.h"
+#include "languages/tables.h"
+
 namespace korvalen::rotator {
+
+/// The language the rotators' texts follow: the program's language state;
+/// null, or before any language is chosen, English.
+using TextLanguage = const languages::LanguageState*;
+/// @p row of languages::kRotator in @p language.
+QString RotatorText(const languages::Row& row, TextLanguage language);
 
 /// A rotator controller on the network. The host is a name or an IP
 /// literal, an IPv6 one without its brackets.
@@ -25,7 +34,9 @@ struct AddressParse {
 /// Reads "host:port": "rotor.lan:4533", "192.168.1.5:4533", "[::1]:4533".
 /// Spaces around the text are ignored. Without @p defaultPort the port is
 /// required; with it, a host alone ("pst.lan", "::1") takes that port.
-AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort = std::nullopt);
+/// The reason for a refusal is in @p language.
+AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort = std::nullopt,
+                                 TextLanguage language = nullptr);
 
 /// The address as the operator would type it, IPv6 hosts in brackets.
 QString AddressText(const RotatorAddress& address);
@@ -44,7 +55,8 @@ QString ShownText(const QString& text);
 
 /// The status lines both rotators give, @p rotator naming which one: an
 /// address refused for @p reason, and a publication that is not a bearing.
-QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason);
-QString IgnoredPublicationStatus(const QString& rotator, const QString& published);
+QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason,
+                             TextLanguage language = nullptr);
+QString IgnoredPublicationStatus(const QString& rotator, const QString& published, TextLanguage language = nullptr);
 
 }  // namespace korvalen::rotator

@@ -30,13 +30,14 @@ std::optional<double> KeyedNumber(const QString& reply, std::initializer_list<co
 }
 
 // Hamlib's error codes that a set_pos can meet, in words.
-QString CodeText(int code) {
+QString CodeText(int code, TextLanguage language) {
+    const languages::RotatorTable& t = languages::kRotator;
     switch (code) {
-        case -1: return QStringLiteral(" (invalid parameter)");
-        case -4: return QStringLiteral(" (not supported by this rotator)");
-        case -5: return QStringLiteral(" (timed out)");
-        case -6: return QStringLiteral(" (I/O error)");
-        case -9: return QStringLiteral(" (rejected by the rotator)");
+        case -1: return RotatorText(t.invalidParameter, language);
+        case -4: return RotatorText(t.notSupported, language);
+        case -5: return RotatorText(t.timedOut, language);
+        case -6: return RotatorText(t.ioError, language);
+        case -9: return RotatorText(t.rejected, language);
         default: return {};
     }
 }
@@ -110,12 +111,12 @@ RotctldClient::~RotctldClient() {
 }
 
 QString RotctldClient::SetAddress(const QString& text) {
-    const AddressParse parsed = ParseRotatorAddress(text);
+    const AddressParse parsed = ParseRotatorAddress(text, std::nullopt, language_);
     if (parsed.address && address_ && *parsed.address == *address_) return {};
     Reset();
     address_ = parsed.address;
     if (!parsed.error.isEmpty())
-        emit StatusChanged(RefusedAddressStatus(QStringLiteral("rotctld"), text, parsed.error));
+        emit StatusChanged(RefusedAddressStatus(QStringLiteral("rotctld"), text, parsed.error, language_));
     return parsed.error;
 }
 
@@ -125,7 +126,7 @@ void RotctldClient::Publish(const QString& azimuth) {
     if (!address_) return;
     const std::optional<double> bearing = ParseBearing(azimuth);
     if (!bearing) {
-        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("rotctld"), azimuth));
+        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("rotctld"), azimuth, language_));
         return;
     }
     waiting_ = bearing;
@@ -155,8 +156,8 @@ void RotctldClient::Advance() {
             Send(Step::ReadingPosition, "+p\n");
             return;
         }
-        emit StatusChanged(Prefix() + QStringLiteral(" %1 lies outside the rotator's range, %2 to %3")
-                                          .arg(Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
+        emit StatusChanged(Text(languages::kRotator.outsideRange)
+                               .arg(Prefix(), Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
     }
 }
 
@@ -192,7 +193,7 @@ void RotctldClient::OnReadyRead() {
         OnReply(reply);
         return;
     }
-    if (buffer_.size() > kMaxReply) Fail(QStringLiteral("a reply without end; is this rotctld?"));
+    if (buffer_.size() > kMaxReply) Fail(Text(languages::kRotator.replyWithoutEnd));
 }
 
 void RotctldClient::OnReply(const QString& reply) {
@@ -222,10 +223,11 @@ void RotctldClient::OnReply(const QString& reply) {
         case Step::Setting: {
             const QString turned = target_ == bearing_ ? QString() : QStringLiteral(" (") + DegreesText(target_) + u')';
             if (code == 0)
-                emit StatusChanged(QStringLiteral("rotctld: turning to ") + Degrees(bearing_) + turned);
+                emit StatusChanged(Text(languages::kRotator.turning).arg(Degrees(bearing_), turned));
             else
-                emit StatusChanged(Prefix() + QStringLiteral(" turning to %1%2 refused, RPRT %3%4")
-                                                  .arg(Degrees(bearing_), turned, QString::number(code), CodeText(code)));
+                emit StatusChanged(Text(languages::kRotator.turnRefused)
+                                       .arg(Prefix(), Degrees(bearing_), turned, QString::number(code),
+                                            CodeText(code, language_)));
             break;
         }
         case Step::Idle:
@@ -243,17 +245,17 @@ void RotctldClient::OnSocketError() {
         return;
     }
     switch (socket_->error()) {
-        case QAbstractSocket::ConnectionRefusedError: Fail(QStringLiteral("connection refused")); break;
-        case QAbstractSocket::HostNotFoundError: Fail(QStringLiteral("host not found")); break;
-        case QAbstractSocket::RemoteHostClosedError: Fail(QStringLiteral("rotctld closed the connection")); break;
+        case QAbstractSocket::ConnectionRefusedError: Fail(Text(languages::kRotator.connectionRefused)); break;
+        case QAbstractSocket::HostNotFoundError: Fail(Text(languages::kRotator.hostNotFound)); break;
+        case QAbstractSocket::RemoteHostClosedError: Fail(Text(languages::kRotator.closedByRotctld)); break;
         default: Fail(socket_->errorString()); break;
     }
 }
 
 void RotctldClient::OnTimeout() {
     const QString seconds = QString::number(timeout_.count() / 1000.0);
-    Fail(step_ == Step::Connecting ? QStringLiteral("no connection within %1 s").arg(seconds)
-                                   : QStringLiteral("no answer within %1 s").arg(seconds));
+    Fail(Text(step_ == Step::Connecting ? languages::kRotator.noConnectionWithin : languages::kRotator.noAnswerWithin)
+             .arg(seconds));
 }
 
 void RotctldClient::Reset() {

@@ -69,6 +69,9 @@ public:
     QString SetAddress(const QString& text);
     bool Enabled() const { return address_.has_value(); }
 
+    /// The language of the status lines; English until set.
+    void SetLanguage(TextLanguage language) { language_ = language; }
+
     /// How long a connection or one command may take before it counts as
     /// failed. Three seconds unless set.
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
@@ -96,10 +99,12 @@ private:
     void OnTimeout();
     void Fail(const QString& reason);
     QString Prefix() const;
+    QString Text(const languages::Row& row) const { return RotatorText(row, language_); }
 
     QTcpSocket* const socket_;
     QTimer timer_;
     std::chrono::milliseconds timeout_{3000};
+    TextLanguage language_ = nullptr;
     std::optional<RotatorAddress> address_;
     Step step_ = Step::Idle;
     QByteArray buffer_;

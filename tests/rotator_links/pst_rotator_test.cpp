@@ -48,9 +48,14 @@ TEST(PstRotatorClient, EveryPublicationToAClosedPortIsToldRefused) {
         port = probe.localPort();
     }
     PstRotatorClient client;
+    // In the operator's language.
+    korvalen::languages::LanguageState french;
+    french.LanguageCode = "F";
+    client.SetLanguage(&french);
     QSignalSpy statuses(&client, &PstRotatorClient::StatusChanged);
     ASSERT_EQ(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(port)), "");
-    const QString refused = QStringLiteral("PstRotator 127.0.0.1:%1: nothing listens there").arg(port);
+    const QString refused =
+        QStringLiteral("PstRotator 127.0.0.1:%1: ").arg(port) + QString::fromUtf8("personne n'écoute à cette adresse");
     for (const char* published : {"10", "20", "30", "40"}) {
         const qsizetype before = statuses.size();
         client.Publish(published);
