@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -66,7 +67,7 @@ void Program::Start(const QStringList& arguments) {
     carte_->show();
     if (!serverError_.isEmpty())
         widgets::ShowMessage(carte_.get(), widgets::MessageKind::Warning,
-                             QStringLiteral("The azimuth server could not start: ") + serverError_);
+                             QStringLiteral("The azimuth server could not start: ") + serverError_ + QLatin1Char('.'));
     // The first window of a program is the active one on Windows; ask for
     // the same here, so the keyboard goes to it without a click.
     carte_->activateWindow();
@@ -176,8 +177,10 @@ void Program::Wire() {
 
 void Program::StartAzimuthServer() {
     // Before any window: a rotator program may connect while only the
-    // generator shows. When another running copy already serves the name,
-    // this copy serves nothing and its clients stay with that copy.
+    // generator shows. When another running copy of the same user already
+    // serves the name, this copy serves nothing and its clients stay with
+    // that copy; what the server refuses (another user's socket or folder)
+    // shows in the warning at the end of Start.
     const std::string service =
         rotator::ServiceName(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
 #ifdef KORVALEN_DDE
@@ -233,10 +236,15 @@ void Program::SaveSettings() {
 }
 
 void Program::EndFromOutside() {
-    // The settings come from the windows: until they all exist, the end
-    // waits for them.
+    // The settings come from the windows: until they all exist (a message of
+    // the start-up waits for its OK), the end waits for them, and the
+    // message is answered so that the start-up goes on to make them.
     endPending_ = !windowsMade_;
-    if (!endPending_) SaveSettingsAndEnd();
+    if (!endPending_) {
+        SaveSettingsAndEnd();
+    } else if (QWidget* message = QApplication::activeModalWidget()) {
+        message->close();
+    }
 }
 
 void Program::SaveSettingsAndEnd() {

@@ -7,6 +7,8 @@
 //     is within it and holds no line feed;
 //   - every line gets exactly one answer, itself one line, starting with OK,
 //     DATA or ERR;
+//   - no answer, and no DATA line an advising client is sent after a poke,
+//     holds a NUL, a CR or an LF: each stays one line for every reader;
 //   - the conversation opens only on an accepted CONNECT and only while
 //     closed; only a refused CONNECT or a DISCONNECT closes the connection;
 //     nothing is served before the conversation opens;
@@ -26,6 +28,10 @@ using namespace korvalen::rotator;
 namespace {
 
 bool StartsWith(const std::string& text, std::string_view start) { return text.rfind(start, 0) == 0; }
+
+bool OneLine(const std::string& text) {
+    return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string::npos;
+}
 
 }  // namespace
 
@@ -49,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const bool wasConnected = conversation.Connected();
             const Conversation::Step step = conversation.Handle(line, value);
             KORVALEN_FUZZ_CHECK(!step.reply.empty(), "every line is answered");
-            KORVALEN_FUZZ_CHECK(step.reply.find('\n') == std::string::npos, "an answer is one line");
+            KORVALEN_FUZZ_CHECK(OneLine(step.reply), "an answer is one line");
             KORVALEN_FUZZ_CHECK(StartsWith(step.reply, "OK") || StartsWith(step.reply, "DATA azimuth") ||
                                     StartsWith(step.reply, "ERR "),
                                 "an answer is OK, DATA or ERR");
@@ -62,7 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 KORVALEN_FUZZ_CHECK(!conversation.Connected(), "a closing connection holds no conversation");
                 return 0;
             }
-            if (step.poke) value = *step.poke;
+            if (step.poke) {
+                value = *step.poke;
+                KORVALEN_FUZZ_CHECK(OneLine(DataLine(value)), "a poke reaches the advising clients as one line");
+            }
         }
         if (!fits) {
             // Refused only once more than a line's worth came without an LF.

@@ -174,6 +174,12 @@ Conversation::Step Conversation::Handle(std::string_view line, std::string_view 
         // The text is what follows the item and the one blank after it.
         std::string_view text = line.substr(line.size() - rest.size());
         if (!text.empty()) text.remove_prefix(1);
+        // The text goes out again inside the DATA line of every advising
+        // client: a NUL or a CR there ends or splits the line for many a
+        // reader. Refused whole rather than cut, so the client knows the
+        // item did not take its text.
+        for (const char c : text)
+            if (static_cast<unsigned char>(c) < 0x20) return Error("the text holds a control character");
         Step step = Ok();
         step.poke = std::string(text);
         return step;

@@ -90,7 +90,7 @@ public:
         std::string reply;                ///< the line to send back (no line end)
         bool close = false;               ///< close the connection after the reply
         bool opened = false;              ///< this line opened the conversation
-        std::optional<std::string> poke;  ///< the client set the item to this text
+        std::optional<std::string> poke;  ///< the client set the item to this text (no control characters)
     };
 
     /// Handles one line (without its line end). @p value is the item's

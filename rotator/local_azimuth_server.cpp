@@ -19,14 +19,13 @@ LocalAzimuthServer::LocalAzimuthServer(AzimuthLink& link, std::string service)
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     // Clients that come all at once wait in the queue, not refused.
     server_.setMaxPendingConnections(MaxConnections);
-    server_.setListenBacklogSize(MaxConnections);
     connect(&server_, &QLocalServer::newConnection, this, &LocalAzimuthServer::Accept);
     connect(&link_, &AzimuthLink::ItemChanged, this, &LocalAzimuthServer::Advise);
 }
 
 LocalAzimuthServer::~LocalAzimuthServer() {
     // The conversations end with the program; the socket file goes with
-    // the server.
+    // the server, unless something else has taken its name meanwhile.
     for (auto& [socket, client] : clients_) {
         socket->disconnect(this);
         if (client->conversation.Connected()) link_.KorvalenClose();
@@ -34,12 +33,12 @@ LocalAzimuthServer::~LocalAzimuthServer() {
         socket->deleteLater();
     }
     clients_.clear();
-    server_.close();
+    if (!path_.isEmpty()) StopListening(server_, path_, made_);
 }
 
 QString LocalAzimuthServer::SocketFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    return runtime.isEmpty() ? FallbackSocketFolder() : runtime;
 }
 
 QString LocalAzimuthServer::SocketPath(const QString& folder) const {
@@ -47,21 +46,22 @@ QString LocalAzimuthServer::SocketPath(const QString& folder) const {
 }
 
 LocalAzimuthServer::StartResult LocalAzimuthServer::Start(const QString& folder) {
+    error_ = PrepareSocketFolder(folder);
+    if (!error_.isEmpty()) return StartResult::Failed;
     const QString path = SocketPath(folder);
-    {
-        // A Unix socket answers or refuses at once: this never waits long.
-        QLocalSocket probe;
-        probe.connectToServer(path);
-        if (probe.waitForConnected(1000)) {
-            probe.abort();
+    const SocketPathOccupant occupant = InspectSocketPath(path);
+    switch (occupant.kind) {
+        case SocketPathOccupant::Nothing:
+            break;
+        case SocketPathOccupant::OurCopy:
             return StartResult::AnotherCopyServes;
-        }
+        case SocketPathOccupant::Refused:
+            error_ = occupant.why;
+            return StartResult::Failed;
     }
-    QLocalServer::removeServer(path);
-    if (!server_.listen(path)) {
-        error_ = server_.errorString();
-        return StartResult::Failed;
-    }
+    error_ = ListenAt(server_, path, MaxConnections, made_);
+    if (!error_.isEmpty()) return StartResult::Failed;
+    path_ = path;
     return StartResult::Listening;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The azimuth service on a local (Unix domain) socket: one conversation per
 // connection, the protocol of azimuth_protocol.h, the file readable and
-// writable by this user alone. It lives from start-up to the exit.
+// writable by this user alone, in a folder of the user's own. It lives from
+// start-up to the exit.
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -11,6 +12,7 @@
 
 #include "rotator/azimuth_link.h"
 #include "rotator/azimuth_protocol.h"
+#include "rotator/socket_file.h"
 
 class QLocalSocket;
 
@@ -23,7 +25,8 @@ public:
     LocalAzimuthServer(AzimuthLink& link, std::string service);
     ~LocalAzimuthServer() override;
 
-    /// The folder of the socket: $XDG_RUNTIME_DIR, else the temporary folder.
+    /// The folder of the socket: $XDG_RUNTIME_DIR, else the user's own
+    /// folder in the temporary folder (FallbackSocketFolder).
     static QString SocketFolder();
     /// The socket's file: <folder>/<service>.dde.
     QString SocketPath(const QString& folder) const;
@@ -33,9 +36,13 @@ public:
         AnotherCopyServes,  ///< a running copy answers on it: left to that copy
         Failed,             ///< the socket could not be made (see ErrorText)
     };
-    /// Listens in @p folder. A socket file nobody answers on (left by a
-    /// crash) is replaced; one a running copy answers on is left alone.
+    /// Listens in @p folder, made if missing; a folder of another user's, or
+    /// one others may write to, is refused. A socket of this user's that
+    /// nobody answers on (left by a crash) is replaced; one a running copy of
+    /// the same user answers on is left to it. Anything else at the path
+    /// (another user's socket, a file, a folder) is refused and left in place.
     StartResult Start(const QString& folder);
+    /// Why Start failed, in plain words (a phrase, no final stop).
     QString ErrorText() const { return error_; }
 
     /// Open connections, whether or not their conversation is connected.
@@ -59,6 +66,8 @@ private:
     AzimuthLink& link_;
     const std::string service_;
     QLocalServer server_;
+    QString path_;       ///< where the server listens; empty while it does not
+    SocketFileId made_;  ///< the socket file it made there
     QString error_;
     std::map<QLocalSocket*, std::unique_ptr<Client>> clients_;
 };

@@ -51,6 +51,39 @@ int ConnectHoldingTheGuard(const QString& path, QProcess& program) {
     return -1;
 }
 
+// Starts the program in @p folder with @p settings as its korvalen.ini,
+// holds the close guard with a rotator client, sends @p signal and waits
+// for the end; the program's exit code, -1 when it crashed or never ended.
+int EndedBySignal(const QTemporaryDir& folder, const QByteArray& settings, int signal) {
+    const QString program = folder.filePath("korvalen");
+    if (!QFile::copy(QStringLiteral(KORVALEN_PROGRAM), program) || !QDir(folder.path()).mkdir("run")) return -1;
+    QFile::setPermissions(folder.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile file(folder.filePath("korvalen.ini"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size()) return -1;
+    file.close();
+
+    QProcess korvalen;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", folder.filePath("run"));
+    korvalen.setProcessEnvironment(environment);
+    korvalen.setProcessChannelMode(QProcess::ForwardedChannels);
+    korvalen.start(program, {});
+    if (!korvalen.waitForStarted(kPatienceMs)) return -1;
+    const int client = ConnectHoldingTheGuard(folder.filePath("run/korvalen.dde"), korvalen);
+    EXPECT_GE(client, 0) << "the program's azimuth socket never answered";
+    ::kill(pid_t(korvalen.processId()), signal);
+    const bool ended = korvalen.waitForFinished(kPatienceMs);
+    if (client >= 0) ::close(client);
+    if (!ended) korvalen.kill();
+    return ended && korvalen.exitStatus() == QProcess::NormalExit ? korvalen.exitCode() : -1;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct EndCase {
     const char* name;
     int signal;
@@ -62,35 +95,12 @@ class EndFromOutside : public ::testing::TestWithParam<EndCase> {};
 TEST_P(EndFromOutside, WritesTheSettingsThoughAClientHoldsTheCloseGuard) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString program = folder.filePath("korvalen");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KORVALEN_PROGRAM), program));
-    ASSERT_TRUE(QDir(folder.path()).mkdir("run"));
-    QFile::setPermissions(folder.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile settings(folder.filePath("korvalen.ini"));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[KORVALEN]\r\nLANGUAGE=FRENCH\r\nDX=F5ABC\tHome (Eu)\t48,8\tN\t2,3\tE\r\n");
-    settings.close();
-
-    QProcess korvalen;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("XDG_RUNTIME_DIR", folder.filePath("run"));
-    korvalen.setProcessEnvironment(environment);
-    korvalen.setProcessChannelMode(QProcess::ForwardedChannels);
-    korvalen.start(program, {});
-    ASSERT_TRUE(korvalen.waitForStarted(kPatienceMs));
-    const int client = ConnectHoldingTheGuard(folder.filePath("run/korvalen.dde"), korvalen);
-    ASSERT_GE(client, 0) << "the program's azimuth socket never answered";
-
-    ASSERT_EQ(::kill(pid_t(korvalen.processId()), GetParam().signal), 0);
-    ASSERT_TRUE(korvalen.waitForFinished(kPatienceMs));
-    ::close(client);
-    EXPECT_EQ(korvalen.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(korvalen.exitCode(), 0);
+    ASSERT_EQ(EndedBySignal(folder, "[KORVALEN]\r\nLANGUAGE=FRENCH\r\nDX=F5ABC\tHome (Eu)\t48,8\tN\t2,3\tE\r\n",
+                            GetParam().signal),
+              0);
     // Written anew: the file read had no UNIT line, the one written has
     // every key, and the operator's entry and language are kept.
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    const QByteArray written = settings.readAll();
+    const QByteArray written = Contents(folder.filePath("korvalen.ini"));
     EXPECT_TRUE(written.contains("\r\nUNIT=KM\r\n")) << written.constData();
     EXPECT_TRUE(written.contains("\r\nLANGUAGE=FRENCH\r\n"));
     EXPECT_TRUE(written.contains("\r\nDX=F5ABC\tHome (Eu)\t")) << written.constData();
@@ -99,5 +109,19 @@ TEST_P(EndFromOutside, WritesTheSettingsThoughAClientHoldsTheCloseGuard) {
 const EndCase kEndCases[] = {{"Term", SIGTERM}, {"Hangup", SIGHUP}};
 INSTANTIATE_TEST_SUITE_P(Signals, EndFromOutside, ::testing::ValuesIn(kEndCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The start-up's message about a settings file it could not read waits for
+// an OK nobody gives: the signal answers it, and the exit sets the file
+// aside as an orderly one does.
+TEST(EndFromOutsideDuringStartUp, AnswersTheWaitingMessageAndSetsTheUnreadFileAside) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QByteArray tooLarge = "[KORVALEN]\r\n" + QByteArray(2 * 1024 * 1024, 'x');
+    ASSERT_EQ(EndedBySignal(folder, tooLarge, SIGTERM), 0);
+    const QStringList aside = QDir(folder.path()).entryList({"korvalen.ini.unread-*"});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(Contents(folder.filePath(aside[0])), tooLarge);
+    EXPECT_TRUE(Contents(folder.filePath("korvalen.ini")).contains("\r\nUNIT=KM\r\n"));
+}
 
 }  // namespace

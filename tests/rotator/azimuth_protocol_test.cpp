@@ -68,6 +68,10 @@ const ConversationCase kConversations[] = {
       {"HELLO", "ERR unknown command HELLO", false},
       {"\x01\x02\xff", "ERR unknown command ???", false},
       {"CONNECT korvalen Korvalen", "ERR already connected", false}}},
+    // A CR went on to the advising clients, splitting their DATA line.
+    {"APokedControlCharacterIsRefused",
+     {{"CONNECT korvalen Korvalen", "OK korvalen Korvalen", false},
+      {"POKE azimuth 4\r7", "ERR the text holds a control character", false}}},
 };
 
 class ConversationSteps : public testing::TestWithParam<ConversationCase> {};

@@ -38,6 +38,9 @@ protected:
         // The azimuth socket of each test's program in a folder of its own:
         // tests run side by side, and each is a copy of the same program.
         ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("run")));
+        // As a session's runtime folder is: the program serves only there.
+        ASSERT_TRUE(QFile::setPermissions(folder_.filePath(QStringLiteral("run")),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder_.filePath(QStringLiteral("run"))));
         widgets::SetMessageHandler([this](MessageKind kind, const QString& text) {
             shown.push_back({kind, text});

@@ -1,0 +1,58 @@
+#pragma once
+// The azimuth socket's file as the system sees it: the folder that holds it,
+// whatever already sits at its path, and the listening itself. On Unix the
+// name lives in the file system, where another user may have put something
+// first or may swap it later, so each step looks at what is really there
+// and whose it is. On Windows the socket is a named pipe: no folder and no
+// file. Every failure is a short phrase in plain words, as ErrorText gives.
+#include <QString>
+
+#include <cstdint>
+
+class QLocalServer;
+
+namespace korvalen::rotator {
+
+/// The socket's folder when the session names none (XDG_RUNTIME_DIR unset
+/// or empty): on Unix the user's own <temporary folder>/korvalen-<uid>, the
+/// temporary folder being $TMPDIR, else /tmp.
+QString FallbackSocketFolder();
+
+/// Makes @p folder (mode 0700) if it is missing, then checks, without
+/// following a link, that it is a folder of this user's alone (no
+/// permission at all for group or others).
+/// @return why it is unfit, or nothing
+QString PrepareSocketFolder(const QString& folder);
+
+/// What sits at the socket's path before the program listens there.
+struct SocketPathOccupant {
+    enum Kind {
+        Nothing,  ///< free: nothing there, or a stale socket of this user's, now removed
+        OurCopy,  ///< a program of this same user answers on it
+        Refused,  ///< something to leave alone; why says what
+    };
+    Kind kind = Nothing;
+    QString why;
+};
+/// Looks at @p path. Removes nothing but a socket of this user's that nobody
+/// answers on (left by a crash).
+SocketPathOccupant InspectSocketPath(const QString& path);
+
+/// The socket file made by ListenAt, told apart from any file that later
+/// takes its name.
+struct SocketFileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+
+/// Makes @p server listen on a new socket at @p path, readable and writable
+/// by this user alone, with @p backlog connections waiting to be accepted.
+/// Never replaces a file that is already there.
+/// @return why not, or nothing
+QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketFileId& made);
+
+/// Stops @p server listening and removes @p path if it is still the file
+/// ListenAt @p made.
+void StopListening(QLocalServer& server, const QString& path, const SocketFileId& made);
+
+}  // namespace korvalen::rotator
