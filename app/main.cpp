@@ -16,5 +16,9 @@ int main(int argc, char** argv) {
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     program.Start(arguments);
+    // An end asked for while a message of the start-up waited (a signal, the
+    // session's end) left that message's loop, not this one, which would
+    // otherwise begin now and never end. The settings are written already.
+    if (program.EndCount() > 0) return 0;
     return QApplication::exec();
 }

@@ -51,13 +51,30 @@ int ConnectHoldingTheGuard(const QString& path, QProcess& program) {
     return -1;
 }
 
+// Whether the program has taken SIGTERM over from the system's default.
+bool CatchesTerm(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
+enum class Runtime {
+    Private,  ///< the azimuth socket's folder is the user's: a rotator client holds the close guard
+    Open,     ///< the folder is open to others: the server refuses it and says so in a second message
+};
+
 // Starts the program in @p folder with @p settings as its korvalen.ini,
-// holds the close guard with a rotator client, sends @p signal and waits
-// for the end; the program's exit code, -1 when it crashed or never ended.
-int EndedBySignal(const QTemporaryDir& folder, const QByteArray& settings, int signal) {
+// sends @p signal once it can take it (with a rotator client holding the
+// close guard when the server serves) and waits for the end; the program's
+// exit code, -1 when it crashed or never ended.
+int EndedBySignal(const QTemporaryDir& folder, const QByteArray& settings, int signal,
+                  Runtime runtime = Runtime::Private) {
     const QString program = folder.filePath("korvalen");
     if (!QFile::copy(QStringLiteral(KORVALEN_PROGRAM), program) || !QDir(folder.path()).mkdir("run")) return -1;
-    QFile::setPermissions(folder.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      (runtime == Runtime::Open ? QFile::ReadOther : QFile::Permissions()));
     QFile file(folder.filePath("korvalen.ini"));
     if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size()) return -1;
     file.close();
@@ -70,8 +87,15 @@ int EndedBySignal(const QTemporaryDir& folder, const QByteArray& settings, int s
     korvalen.setProcessChannelMode(QProcess::ForwardedChannels);
     korvalen.start(program, {});
     if (!korvalen.waitForStarted(kPatienceMs)) return -1;
-    const int client = ConnectHoldingTheGuard(folder.filePath("run/korvalen.dde"), korvalen);
-    EXPECT_GE(client, 0) << "the program's azimuth socket never answered";
+    int client = -1;
+    if (runtime == Runtime::Private) {
+        client = ConnectHoldingTheGuard(folder.filePath("run/korvalen.dde"), korvalen);
+        EXPECT_GE(client, 0) << "the program's azimuth socket never answered";
+    } else {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
+        while (!CatchesTerm(korvalen.processId()) && std::chrono::steady_clock::now() < deadline)
+            korvalen.waitForFinished(50);
+    }
     ::kill(pid_t(korvalen.processId()), signal);
     const bool ended = korvalen.waitForFinished(kPatienceMs);
     if (client >= 0) ::close(client);
@@ -110,14 +134,15 @@ const EndCase kEndCases[] = {{"Term", SIGTERM}, {"Hangup", SIGHUP}};
 INSTANTIATE_TEST_SUITE_P(Signals, EndFromOutside, ::testing::ValuesIn(kEndCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The start-up's message about a settings file it could not read waits for
-// an OK nobody gives: the signal answers it, and the exit sets the file
-// aside as an orderly one does.
-TEST(EndFromOutsideDuringStartUp, AnswersTheWaitingMessageAndSetsTheUnreadFileAside) {
+// The start-up's messages (a settings file it could not read, then an
+// azimuth server that could not start) wait for an OK nobody gives: the
+// signal answers them, and the exit sets the unread file aside as an
+// orderly one does.
+TEST(EndFromOutsideDuringStartUp, AnswersTheWaitingMessagesAndSetsTheUnreadFileAside) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QByteArray tooLarge = "[KORVALEN]\r\n" + QByteArray(2 * 1024 * 1024, 'x');
-    ASSERT_EQ(EndedBySignal(folder, tooLarge, SIGTERM), 0);
+    ASSERT_EQ(EndedBySignal(folder, tooLarge, SIGTERM, Runtime::Open), 0);
     const QStringList aside = QDir(folder.path()).entryList({"korvalen.ini.unread-*"});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(Contents(folder.filePath(aside[0])), tooLarge);
