@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include "rotator/azimuth_protocol.h"
 
 namespace korvalen::rotator {
@@ -29,9 +31,18 @@ public:
     void KorvalenOpen() { conversations_.Opened(); }
     void KorvalenClose() { conversations_.Closed(); }
 
+    /// For a server that is not told of every client's end (under DDE a
+    /// client killed outright says no goodbye): @p check counts out, through
+    /// KorvalenClose, the conversations whose client is gone. It runs before
+    /// ClientConnected answers. Empty: none.
+    void SetDepartureCheck(std::function<void()> check) { departureCheck_ = std::move(check); }
+
     /// Whether a rotator client holds a conversation: the program then
     /// refuses to end.
-    bool ClientConnected() const { return conversations_.Any(); }
+    bool ClientConnected() const {
+        if (departureCheck_) departureCheck_();
+        return conversations_.Any();
+    }
     int OpenConversations() const { return conversations_.Count(); }
 
 signals:
@@ -43,6 +54,7 @@ signals:
 private:
     QString azimuth_;
     ConversationCount conversations_;
+    std::function<void()> departureCheck_;
 };
 
 }  // namespace korvalen::rotator

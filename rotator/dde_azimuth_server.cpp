@@ -28,10 +28,13 @@ DdeAzimuthServer::DdeAzimuthServer(AzimuthLink& link, std::string service)
     : link_(link), server_(std::move(service), LinkEvents(link)) {
     server_.SetItem(ItemBytes(link_.Azimuth()));
     connect(&link_, &AzimuthLink::ItemChanged, this, &DdeAzimuthServer::Serve);
+    // Asked before the close guard refuses: a killed client must not keep
+    // the program open.
+    link_.SetDepartureCheck([this] { server_.Conversations(); });
 }
 
 // The server's end tells the link of every conversation still open.
-DdeAzimuthServer::~DdeAzimuthServer() = default;
+DdeAzimuthServer::~DdeAzimuthServer() { link_.SetDepartureCheck({}); }
 
 bool DdeAzimuthServer::Start() { return server_.Start(); }
 
