@@ -137,7 +137,7 @@ for name in "${names[@]}"; do
   else
     # -use_cmp=0: the operands of comparisons that guide the mutations
     # include addresses, which differ from one run to the next; without them
-    # the same seed makes the same inputs.
+    # the same seed makes nearly the same inputs (fuzz/README.md).
     options+=(-seed="$gate_seed" -runs="$(runs_for "$name")" -use_cmp=0 -timeout=60)
     echo "== $name: $replayed kept inputs, then $(runs_for "$name") runs from seed $gate_seed"
   fi
