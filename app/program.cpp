@@ -150,11 +150,14 @@ void Program::Wire() {
     connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
 
     // The rotators turned directly follow the program's publications, not
-    // the clients' pokes; their troubles show in the viewer's status line.
-    connect(&rotator_, &rotator::AzimuthLink::Published, &rotctld_, &rotator::RotctldClient::Publish);
-    connect(&rotator_, &rotator::AzimuthLink::Published, &pstRotator_, &rotator::PstRotatorClient::Publish);
-    connect(&rotctld_, &rotator::RotctldClient::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
-    connect(&pstRotator_, &rotator::PstRotatorClient::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
+    // the clients' pokes; their troubles show in the viewer's status line,
+    // in the program's language.
+    for (rotator::DirectRotator* direct : {static_cast<rotator::DirectRotator*>(&rotctld_),
+                                           static_cast<rotator::DirectRotator*>(&pstRotator_)}) {
+        connect(&rotator_, &rotator::AzimuthLink::Published, direct, &rotator::DirectRotator::Publish);
+        connect(direct, &rotator::DirectRotator::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
+        direct->SetLanguage(&language_);
+    }
     connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, rotators_.get(), [this] {
         rotators_->SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
         rotators_->show();
@@ -168,8 +171,6 @@ void Program::Wire() {
                 rotctld_.SetAddress(rotctld);
                 pstRotator_.SetAddress(pst);
             });
-    rotctld_.SetLanguage(&language_);
-    pstRotator_.SetLanguage(&language_);
     // After the status connections: a bad address in the file shows there.
     rotctld_.SetAddress(Q(read_.rotctldAddress));
     pstRotator_.SetAddress(Q(read_.pstRotatorAddress));

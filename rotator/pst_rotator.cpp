@@ -9,10 +9,11 @@ QByteArray PstRotatorDatagram(double bearing) {
     return "<PST><AZIMUTH>" + DegreesText(bearing).toLatin1() + "</AZIMUTH></PST>";
 }
 
-PstRotatorClient::PstRotatorClient(QObject* parent) : QObject(parent), socket_(new QUdpSocket(this)) {
+PstRotatorClient::PstRotatorClient(QObject* parent)
+    : DirectRotator(QStringLiteral("PstRotator"), PstRotatorDefaultPort, parent), socket_(new QUdpSocket(this)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] {
-        Fail(RotatorText(languages::kRotator.hostNotFoundWithin, language_).arg(timeout_.count() / 1000.0));
+        Fail(Text(languages::kRotator.hostNotFoundWithin).arg(timeout_.count() / 1000.0));
     });
     // Connected, the socket keeps its one peer: the host name is looked up
     // once, and the kernel refuses a send to a port it found closed.
@@ -33,25 +34,13 @@ PstRotatorClient::~PstRotatorClient() {
     socket_->abort();
 }
 
-QString PstRotatorClient::SetAddress(const QString& text) {
-    const AddressParse parsed = ParseRotatorAddress(text, PstRotatorDefaultPort, language_);
-    if (parsed.address && address_ && *parsed.address == *address_) return {};
+void PstRotatorClient::Reset() {
     timer_.stop();
     socket_->abort();
     waiting_.reset();
-    address_ = parsed.address;
-    if (!parsed.error.isEmpty())
-        emit StatusChanged(RefusedAddressStatus(QStringLiteral("PstRotator"), text, parsed.error, language_));
-    return parsed.error;
 }
 
-void PstRotatorClient::Publish(const QString& azimuth) {
-    if (!address_) return;
-    const std::optional<double> bearing = ParseBearing(azimuth);
-    if (!bearing) {
-        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("PstRotator"), azimuth, language_));
-        return;
-    }
+void PstRotatorClient::Turn(double bearing) {
     waiting_ = bearing;
     switch (socket_->state()) {
         case QAbstractSocket::ConnectedState: SendWaiting(); break;
@@ -59,7 +48,7 @@ void PstRotatorClient::Publish(const QString& azimuth) {
             timer_.start(timeout_);
             // Sends from connected() once the host is known, which for an IP
             // literal can be before this returns.
-            socket_->connectToHost(address_->host, address_->port);
+            socket_->connectToHost(address().host, address().port);
             break;
         default: break;  // the lookup is under way; the waiting bearing was replaced
     }
@@ -72,26 +61,24 @@ void PstRotatorClient::SendWaiting() {
     waiting_.reset();
     const QByteArray datagram = PstRotatorDatagram(bearing);
     if (socket_->write(datagram) == datagram.size())
-        emit StatusChanged(RotatorText(languages::kRotator.sent, language_).arg(DegreesText(bearing) + QChar(0x00B0)));
+        emit StatusChanged(Text(languages::kRotator.sent).arg(DegreesText(bearing) + QChar(0x00B0)));
     else
         OnSocketError();  // a refused write sets the error without signalling it
 }
 
 void PstRotatorClient::OnSocketError() {
     switch (socket_->error()) {
-        case QAbstractSocket::ConnectionRefusedError: Fail(RotatorText(languages::kRotator.nothingListens, language_)); break;
-        case QAbstractSocket::HostNotFoundError: Fail(RotatorText(languages::kRotator.hostNotFound, language_)); break;
+        case QAbstractSocket::ConnectionRefusedError: Fail(Text(languages::kRotator.nothingListens)); break;
+        case QAbstractSocket::HostNotFoundError: Fail(Text(languages::kRotator.hostNotFound)); break;
         default: Fail(socket_->errorString()); break;
     }
 }
 
 void PstRotatorClient::Fail(const QString& reason) {
-    if (!address_) return;
-    timer_.stop();
+    if (!Enabled()) return;
     // The next publication connects afresh, looking the host up again.
-    socket_->abort();
-    waiting_.reset();
-    emit StatusChanged(QStringLiteral("PstRotator ") + AddressText(*address_) + QStringLiteral(": ") + reason);
+    Reset();
+    emit StatusChanged(StatusPrefix() + u' ' + reason);
 }
 
 }  // namespace korvalen::rotator

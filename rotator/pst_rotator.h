@@ -6,14 +6,13 @@
 // found, a send refused (for a closed port the kernel refuses the send after
 // the one it bounced).
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
 #include <optional>
 
-#include "rotator/rotator_address.h"
+#include "rotator/direct_rotator.h"
 
 class QUdpSocket;
 
@@ -25,30 +24,21 @@ inline constexpr quint16 PstRotatorDefaultPort = 12000;
 /// The datagram that turns PstRotator to @p bearing (0 to 360).
 QByteArray PstRotatorDatagram(double bearing);
 
-class PstRotatorClient : public QObject {
+class PstRotatorClient : public DirectRotator {
     Q_OBJECT
 public:
+    /// Its address is "host:port" or a host alone (port 12000).
     explicit PstRotatorClient(QObject* parent = nullptr);
     ~PstRotatorClient() override;
-
-    /// Sets "host:port" or a host alone (port 12000), or switches the client
-    /// off with an empty text. Returns the reason an address was refused,
-    /// also told as the status; the client is then off.
-    QString SetAddress(const QString& text);
-    bool Enabled() const { return address_.has_value(); }
-
-    /// The language of the status lines; English until set.
-    void SetLanguage(TextLanguage language) { language_ = language; }
 
     /// How long the host name lookup may take. Three seconds unless set.
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    /// A publication: send it. Returns at once; while the host name is
-    /// still being looked up, only the latest publication waits for it.
-    void Publish(const QString& azimuth);
-
-signals:
-    void StatusChanged(const QString& status);
+protected:
+    void Reset() override;
+    /// Sends at once; while the host name is still being looked up, only
+    /// the latest publication waits for it.
+    void Turn(double bearing) override;
 
 private:
     void SendWaiting();
@@ -58,8 +48,6 @@ private:
     QUdpSocket* const socket_;
     QTimer timer_;
     std::chrono::milliseconds timeout_{3000};
-    TextLanguage language_ = nullptr;
-    std::optional<RotatorAddress> address_;
     /// The latest publication not yet sent.
     std::optional<double> waiting_;
 };

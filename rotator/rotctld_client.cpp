@@ -29,16 +29,16 @@ std::optional<double> KeyedNumber(const QString& reply, std::initializer_list<co
     return std::nullopt;
 }
 
-// Hamlib's error codes that a set_pos can meet, in words.
-QString CodeText(int code, TextLanguage language) {
+// Hamlib's error codes that a set_pos can meet, in words; null for others.
+const languages::Row* CodeWords(int code) {
     const languages::RotatorTable& t = languages::kRotator;
     switch (code) {
-        case -1: return RotatorText(t.invalidParameter, language);
-        case -4: return RotatorText(t.notSupported, language);
-        case -5: return RotatorText(t.timedOut, language);
-        case -6: return RotatorText(t.ioError, language);
-        case -9: return RotatorText(t.rejected, language);
-        default: return {};
+        case -1: return &t.invalidParameter;
+        case -4: return &t.notSupported;
+        case -5: return &t.timedOut;
+        case -6: return &t.ioError;
+        case -9: return &t.rejected;
+        default: return nullptr;
     }
 }
 
@@ -95,7 +95,8 @@ std::optional<double> MapIntoRange(double bearing, const AzimuthRange& range) {
     return std::nullopt;
 }
 
-RotctldClient::RotctldClient(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
+RotctldClient::RotctldClient(QObject* parent)
+    : DirectRotator(QStringLiteral("rotctld"), std::nullopt, parent), socket_(new QTcpSocket(this)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &RotctldClient::OnTimeout);
     connect(socket_, &QTcpSocket::connected, this, &RotctldClient::OnConnected);
@@ -110,25 +111,7 @@ RotctldClient::~RotctldClient() {
     socket_->abort();
 }
 
-QString RotctldClient::SetAddress(const QString& text) {
-    const AddressParse parsed = ParseRotatorAddress(text, std::nullopt, language_);
-    if (parsed.address && address_ && *parsed.address == *address_) return {};
-    Reset();
-    address_ = parsed.address;
-    if (!parsed.error.isEmpty())
-        emit StatusChanged(RefusedAddressStatus(QStringLiteral("rotctld"), text, parsed.error, language_));
-    return parsed.error;
-}
-
-QString RotctldClient::Prefix() const { return QStringLiteral("rotctld ") + AddressText(*address_) + u':'; }
-
-void RotctldClient::Publish(const QString& azimuth) {
-    if (!address_) return;
-    const std::optional<double> bearing = ParseBearing(azimuth);
-    if (!bearing) {
-        emit StatusChanged(IgnoredPublicationStatus(QStringLiteral("rotctld"), azimuth, language_));
-        return;
-    }
+void RotctldClient::Turn(double bearing) {
     waiting_ = bearing;
     if (step_ == Step::Idle) Advance();
 }
@@ -142,7 +125,7 @@ void RotctldClient::Advance() {
             range_.reset();
             step_ = Step::Connecting;
             timer_.start(timeout_);
-            socket_->connectToHost(address_->host, address_->port);
+            socket_->connectToHost(address().host, address().port);
             return;
         }
         if (!range_) {
@@ -157,7 +140,7 @@ void RotctldClient::Advance() {
             return;
         }
         emit StatusChanged(Text(languages::kRotator.outsideRange)
-                               .arg(Prefix(), Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
+                               .arg(StatusPrefix(), Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
     }
 }
 
@@ -226,8 +209,8 @@ void RotctldClient::OnReply(const QString& reply) {
                 emit StatusChanged(Text(languages::kRotator.turning).arg(Degrees(bearing_), turned));
             else
                 emit StatusChanged(Text(languages::kRotator.turnRefused)
-                                       .arg(Prefix(), Degrees(bearing_), turned, QString::number(code),
-                                            CodeText(code, language_)));
+                                       .arg(StatusPrefix(), Degrees(bearing_), turned, QString::number(code),
+                                            CodeWords(code) ? Text(*CodeWords(code)) : QString()));
             break;
         }
         case Step::Idle:
@@ -271,7 +254,7 @@ void RotctldClient::Reset() {
 
 void RotctldClient::Fail(const QString& reason) {
     Reset();
-    emit StatusChanged(Prefix() + u' ' + reason);
+    emit StatusChanged(StatusPrefix() + u' ' + reason);
 }
 
 }  // namespace korvalen::rotator

@@ -15,14 +15,13 @@
 // timeout, and a failure ends the connection with a status text; the next
 // publication connects again.
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
 #include <optional>
 
-#include "rotator/rotator_address.h"
+#include "rotator/direct_rotator.h"
 
 class QTcpSocket;
 
@@ -56,41 +55,27 @@ std::optional<int> ReplyCode(const QString& reply);
 /// range (a rotator of less than a full turn) or a value is not finite.
 std::optional<double> MapIntoRange(double bearing, const AzimuthRange& range);
 
-class RotctldClient : public QObject {
+class RotctldClient : public DirectRotator {
     Q_OBJECT
 public:
+    /// Its address is "host:port": rotctld has no usual port.
     explicit RotctldClient(QObject* parent = nullptr);
     ~RotctldClient() override;
-
-    /// Sets "host:port" (see ParseRotatorAddress; the port is required), or
-    /// switches the client off with an empty text. A change drops the
-    /// connection and any publication not yet sent. Returns the reason an
-    /// address was refused, also told as the status; the client is then off.
-    QString SetAddress(const QString& text);
-    bool Enabled() const { return address_.has_value(); }
-
-    /// The language of the status lines; English until set.
-    void SetLanguage(TextLanguage language) { language_ = language; }
 
     /// How long a connection or one command may take before it counts as
     /// failed. Three seconds unless set.
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    /// A publication: turn the rotator to this bearing. Returns at once.
-    /// Only the latest counts: one sent while another is under way replaces
-    /// any that was waiting.
-    void Publish(const QString& azimuth);
-
-signals:
-    /// What happened, for the operator: each move, each failure, each
-    /// publication ignored.
-    void StatusChanged(const QString& status);
+protected:
+    void Reset() override;
+    /// Only the latest publication counts: one made while another is under
+    /// way replaces any that was waiting.
+    void Turn(double bearing) override;
 
 private:
     enum class Step { Idle, Connecting, ReadingRange, ReadingCaps, ReadingPosition, Setting };
 
     void Advance();
-    void Reset();
     void Send(Step step, const QByteArray& command);
     void OnConnected();
     void OnReadyRead();
@@ -98,14 +83,10 @@ private:
     void OnSocketError();
     void OnTimeout();
     void Fail(const QString& reason);
-    QString Prefix() const;
-    QString Text(const languages::Row& row) const { return RotatorText(row, language_); }
 
     QTcpSocket* const socket_;
     QTimer timer_;
     std::chrono::milliseconds timeout_{3000};
-    TextLanguage language_ = nullptr;
-    std::optional<RotatorAddress> address_;
     Step step_ = Step::Idle;
     QByteArray buffer_;
     /// Read once per connection.
