@@ -356,6 +356,27 @@ inline constexpr RotatorTable kRotator = {
      "el puerto debe ser un número de 1 a 65535", "the port must be a number from 1 to 65535"},
 };
 
+// --- Starting the rotator program ----------------------------------------
+// Error boxes; before any language nothing is shown.
+
+struct LauncherTable {
+    Row alreadyOpen;
+    Row launchError;  ///< the launch error's first line
+    Row verifyPath;   ///< and its second, after CR LF
+};
+
+inline constexpr LauncherTable kLauncher = {
+    {"Caution ! Tornavel is already open. To use it please check the server Korvalen in its Server menu",
+     "Attention ! Tornavel est déjà ouvert. Pour l'utiliser choisissez le serveur Korvalen dans son menu Serveur",
+     "¡Precaución! Tornavel ya está abierto. Para usarlo, por favor compruebe el Korvalen servidor en el menú "
+     "Servidor",
+     ""},
+    {"An error occured when running Tornavel.", "Une erreur est survenue à l'ouverture d'Tornavel.",
+     "Se produjo un error al ejecutar Tornavel.", ""},
+    {"Please verify the full path of Tornavel.exe", "SVP, vérifiez le chemin complet de Tornavel.exe",
+     "Por favor, verifique la ruta completa de Tornavel.exe", ""},
+};
+
 // --- Save dialog (applied each time it is shown) --------------------------
 
 inline constexpr Row kSaveCancel = {"Cancel", "Annuler", "Cancel", "Annuler"};

@@ -5,8 +5,6 @@
 // and shows the messages.
 #include <QString>
 
-#include <sys/types.h>
-
 #include <functional>
 
 namespace korvalen::rotator {
@@ -15,22 +13,11 @@ namespace korvalen::rotator {
 /// compared without regard to case.
 inline constexpr char kRotatorProgramName[] = "tornavel";
 
-/// Whether a process of user @p uid runs an executable named @p name (any
-/// case) according to the process folder @p procRoot ("/proc" on Linux).
-///
-/// A process counts when its folder belongs to @p uid and the file name of
-/// its executable (the target of `exe`, without folder; a " (deleted)" mark
-/// of a replaced file is ignored) equals @p name. When `exe` cannot be read
-/// (a kernel thread, a process that is ending) its `comm`, the first 15
-/// bytes of the name it was started as, is compared instead. Processes that
-/// vanish during the scan are simply skipped.
-///
-/// The rotator program has no window title the desktop would tell us of
-/// (on Linux there is no portable way to list other programs' windows),
-/// so the running executable's name stands for it.
-bool ProgramRunning(const QString& procRoot, const QString& name, uid_t uid);
-
-/// The real check: a process of this user runs "tornavel" (any case).
+/// Whether the rotator program runs. On Windows: a top-level window titled
+/// "Tornavel" exists. Elsewhere the program has no window title the desktop
+/// would tell us of (there is no portable way to list other programs'
+/// windows), so the running executable's name stands for it: a process of
+/// this user runs "tornavel" (any case; see process_scan_posix.h).
 bool RotatorProgramRunning();
 
 /// Starts the executable @p path, without arguments, detached from this

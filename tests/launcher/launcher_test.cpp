@@ -1,6 +1,7 @@
 // Starting the rotator program: the order of the checks, the running check
 // over a process folder, the start of real files, and the texts.
 #include "rotator/launcher.h"
+#include "rotator/process_scan_posix.h"
 
 #include <QDir>
 #include <QFile>
