@@ -149,7 +149,7 @@ RowChoice ChooseRow(std::string_view row, std::string_view separator, std::strin
     beam.azimuth = static_cast<int>(geo::Nint(degrees));
     beam.range = static_cast<int>(geo::Nint(shortRange));
     beam.longAzimuth = static_cast<int>(geo::Nint(degrees + 180) % 360);
-    beam.longRange = static_cast<int>(geo::Nint(40000 / unitFactor - shortRange));
+    beam.longRange = static_cast<int>(geo::Nint(geo::CircumferenceKm / unitFactor - shortRange));
     beam.marker = geo::PolarToMapPixel(br.range, br.bearing);
     geo::Readout readout;
     readout.inside = true;

@@ -67,8 +67,8 @@ std::optional<int> ParseDecimalInteger(const std::string& text) {
 
 LatLong WorldPixelToLatLong(int x, int y) {
     LatLong p;
-    p.latitude = static_cast<Real>(-180 * y) / 510 + 90;
-    p.longitude = static_cast<Real>(360 * x) / 796 - 180;
+    p.latitude = static_cast<Real>(-180 * y) / WorldHeight + 90;
+    p.longitude = static_cast<Real>(360 * x) / WorldWidth - 180;
     return p;
 }
 

@@ -28,9 +28,16 @@ constexpr Real TwoPi = 2 * Pi;
 constexpr int WorldWidth = 796;
 constexpr int WorldHeight = 510;
 
-/// Size of the azimuthal map and its radius in pixels (`MapRadius`).
+/// Size of the azimuthal map and its radius in pixels (`MapRadius`); the
+/// centre is pixel (MapRadius, MapRadius).
 constexpr int MapSize = 600;
 constexpr int MapRadius = 300;
+
+/// The scale of the pointer read-out and of the DX panel's long path: the
+/// map's radius stands for half the Earth's circumference, the whole of it
+/// for 40000 km.
+constexpr int HalfCircumferenceKm = 20000;
+constexpr int CircumferenceKm = 2 * HalfCircumferenceKm;
 
 /// `UnitFactor` values: kilometres per displayed unit.
 constexpr Real KilometreFactor = 1.0L;

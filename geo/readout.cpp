@@ -5,36 +5,38 @@
 namespace korvalen::geo {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
+// The read-out's arithmetic is double precision, which is exact here (see
+// the header).
+constexpr double kPi = static_cast<double>(Pi);
+constexpr int C = MapRadius;  // the centre pixel's column and row
 int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 }  // namespace
 
 Readout ComputeReadout(int X, int Y, Real unitFactor) {
-    // The read-out is computed in double precision, which is exact here
-    // (see the header); the factor itself is one of the two exact values.
+    // The factor itself is one of the two exact values.
     const double unit = static_cast<double>(unitFactor);
     // Bearing by region, north up and clockwise; the centre reads 90.
     double theta;
-    if (Y == 300) {
-        theta = X < 300 ? 270 : 90;
-    } else if (X < 300 && Y < 300) {
-        theta = 360 - std::atan(double(300 - X) / double(300 - Y)) * 180 / kPi;
-    } else if (X >= 300 && Y < 300) {
-        theta = std::atan(double(300 - X) / double(Y - 300)) * 180 / kPi;
-    } else if (X > 300 && Y > 300) {
-        theta = 180 - std::atan(double(X - 300) / double(Y - 300)) * 180 / kPi;
+    if (Y == C) {
+        theta = X < C ? 270 : 90;
+    } else if (X < C && Y < C) {
+        theta = 360 - std::atan(double(C - X) / double(C - Y)) * 180 / kPi;
+    } else if (X >= C && Y < C) {
+        theta = std::atan(double(C - X) / double(Y - C)) * 180 / kPi;
+    } else if (X > C && Y > C) {
+        theta = 180 - std::atan(double(X - C) / double(Y - C)) * 180 / kPi;
     } else {
-        theta = 180 + std::atan(double(300 - X) / double(Y - 300)) * 180 / kPi;
+        theta = 180 + std::atan(double(C - X) / double(Y - C)) * 180 / kPi;
     }
-    const double dx = X - 300, dy = Y - 300;
-    const double r = Y == 300 ? std::fabs(dx) : std::sqrt(dx * dx + dy * dy);
+    const double dx = X - C, dy = Y - C;
+    const double r = Y == C ? std::fabs(dx) : std::sqrt(dx * dx + dy * dy);
     Readout out;
-    if (r > 300) return out;
+    if (r > MapRadius) return out;
     out.inside = true;
     out.azimuth = Round(theta);
-    out.distance = Round(r * 20000 / 300 / unit);
+    out.distance = Round(r * HalfCircumferenceKm / MapRadius / unit);
     out.longAzimuth = Round(theta + 180) % 360;
-    out.longDistance = Round(40000 / unit - r * 20000 / 300 / unit);
+    out.longDistance = Round(CircumferenceKm / unit - r * HalfCircumferenceKm / MapRadius / unit);
     return out;
 }
 

@@ -70,7 +70,7 @@ QFont ReadoutFont(int width) {
     geo::Readout widest;
     widest.inside = true;
     widest.azimuth = widest.longAzimuth = 360;
-    widest.distance = widest.longDistance = 40000;
+    widest.distance = widest.longDistance = geo::CircumferenceKm;
     QStringList texts;
     for (const char* code : {"E", "F", "S"}) {
         const std::string azimuth = languages::Text(languages::kMessages.AzimuthPrefix, QLatin1String(code)).toStdString();
