@@ -61,7 +61,6 @@ void Program::Start(const QStringList& arguments) {
     conv_ = std::make_unique<info::TFormConv>(language_);
     rotators_ = std::make_unique<rotator::TFormRotators>(language_);
     Wire();
-    windowsMade_ = true;
     // Asked while a message of the start-up was waiting for its OK.
     if (endPending_) QTimer::singleShot(0, this, &Program::EndFromOutside);
     carte_->show();
@@ -240,7 +239,8 @@ void Program::EndFromOutside() {
     // The settings come from the windows: until they all exist (a message of
     // the start-up waits for its OK), the end waits for them, and the
     // message is answered so that the start-up goes on to make them.
-    endPending_ = !windowsMade_;
+    // The last window made is the rotators dialog.
+    endPending_ = !rotators_;
     if (!endPending_) {
         SaveSettingsAndEnd();
     } else if (QWidget* message = QApplication::activeModalWidget()) {

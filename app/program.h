@@ -120,7 +120,7 @@ private:
     /// SIGTERM, SIGHUP and the session's end: the settings are written as at
     /// an orderly exit, close guard or not, and the program ends.
     std::unique_ptr<EndRequests> endRequests_;
-    bool windowsMade_ = false;
+    /// An end was asked for before the windows existed.
     bool endPending_ = false;
     int endCount_ = 0;
     // The windows last, so they go before the values they refer to.

@@ -24,10 +24,6 @@ namespace {
 // Sent to our own window: an advise asked for during a transaction.
 constexpr UINT kAdviseMessage = WM_APP + 1;
 constexpr char kWindowClass[] = "KorvalenDdeServer";
-// While conversations are open, our window's timer looks this often for
-// clients that died without a word.
-constexpr UINT_PTR kPartnerTimer = 1;
-constexpr UINT kPartnerCheckMs = 1000;
 
 HDDEDATA Flag(UINT_PTR value) { return reinterpret_cast<HDDEDATA>(value); }
 
@@ -47,7 +43,6 @@ struct DdeServer::Impl {
     void SetItem(std::string text);
     void PostAdvise();
     void CountOutDeparted();
-    void WatchPartners();
 
     static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
                                       ULONG_PTR data1, ULONG_PTR data2);
@@ -71,8 +66,7 @@ struct DdeServer::Impl {
     HSZ itemHsz = nullptr;
     bool registered = false;
     bool stopping = false;
-    // Receives kAdviseMessage and the partner timer; message-only, never
-    // shown.
+    // Receives kAdviseMessage; message-only, never shown.
     HWND window = nullptr;
     // How deep inside the library's callback this thread is.
     int inTransaction = 0;
@@ -192,28 +186,14 @@ void DdeServer::Impl::CountOutDeparted() {
         // XTYP_DISCONNECT finds it forgotten and tells nothing twice.
         DdeDisconnect(conv);
     }
-    WatchPartners();
     for (std::size_t i = 0; i < departed.size(); ++i)
         if (events.closed) events.closed();
 }
 
-// The timer runs only while there is a partner to lose.
-void DdeServer::Impl::WatchPartners() {
-    if (!window) return;
-    if (conversations.empty())
-        KillTimer(window, kPartnerTimer);
-    else
-        SetTimer(window, kPartnerTimer, kPartnerCheckMs, nullptr);
-}
-
 LRESULT CALLBACK DdeServer::Impl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool ours = message == kAdviseMessage || (message == WM_TIMER && wParam == kPartnerTimer);
-    if (!ours) return DefWindowProcA(window, message, wParam, lParam);
+    if (message != kAdviseMessage) return DefWindowProcA(window, message, wParam, lParam);
     Impl* server = current;
-    if (!server || server->window != window) return 0;
-    if (message == WM_TIMER) {
-        server->CountOutDeparted();
-    } else if (server->advisePending && server->registered) {
+    if (server && server->window == window && server->advisePending && server->registered) {
         server->advisePending = false;
         server->PostAdvise();
     }
@@ -251,13 +231,10 @@ HDDEDATA DdeServer::Impl::Transaction(UINT type, UINT format, HCONV conv, HSZ hs
         }
         case XTYP_CONNECT_CONFIRM:
             conversations.insert(conv);
-            WatchPartners();
             if (events.opened) events.opened();
             return nullptr;
         case XTYP_DISCONNECT:
-            if (!conversations.erase(conv)) return nullptr;
-            WatchPartners();
-            if (events.closed) events.closed();
+            if (conversations.erase(conv) && events.closed) events.closed();
             return nullptr;
         case XTYP_ADVREQ:
             // Wine's library cannot end a conversation from the server's

@@ -52,8 +52,8 @@ public:
 
     /// Conversations open now. A client killed outright says no goodbye
     /// and the DDE library tells nothing; its conversation is counted out
-    /// (closed() told) once its window is found gone: here, before each
-    /// advise, and every second or so while conversations are open.
+    /// (closed() told) once its window is found gone: here and before each
+    /// advise. The program asks this before its close guard answers.
     int Conversations();
 
 private:

@@ -146,19 +146,6 @@ TEST_F(AzimuthServer, APokedControlCharacterNeverReachesAnotherClient) {
     EXPECT_EQ(a->Line(), "DATA azimuth 5");  // the first line a is told since
 }
 
-// A server that learns of a client's end only when it looks (DDE, for a
-// client killed outright) is asked before the guard answers.
-TEST(AzimuthLink, TheDepartureCheckRunsBeforeTheGuardAnswers) {
-    AzimuthLink link;
-    link.KorvalenOpen();
-    link.KorvalenOpen();
-    link.SetDepartureCheck([&link] {
-        if (link.OpenConversations() > 1) link.KorvalenClose();
-    });
-    EXPECT_TRUE(link.ClientConnected());
-    EXPECT_EQ(link.OpenConversations(), 1);
-}
-
 TEST_F(AzimuthServer, EveryOpenConversationHoldsTheCloseGuard) {
     auto a = Connect();
     auto b = Connect();
