@@ -7,6 +7,7 @@
 #include "dx/call_lookup.h"
 #include "dx/dx_panel.h"
 #include "geo/geo.h"
+#include "korvalen_version.h"
 #include "settings/settings.h"
 
 namespace korvalen::app {
@@ -47,7 +48,7 @@ std::optional<dx::DxList> ListNamed(const std::string& name) {
 // windows would read it. A file that stops early gives what it gave them,
 // and its message goes to stderr.
 std::vector<dx::DxRecord> StoredUserEntries(dx::DxList list, const std::string& programFolder) {
-    QCoreApplication::setApplicationName(QStringLiteral("Korvalen"));
+    QCoreApplication::setApplicationName(QStringLiteral(KORVALEN_NAME));
     const QString folder = settings::SettingsFolder(QString::fromStdString(programFolder));
     const settings::LoadResult read = settings::LoadSettings(folder, settings::SettingsFileExists(folder));
     if (read.error) std::fprintf(stderr, "korvalen: %s\n", read.error->c_str());

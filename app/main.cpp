@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
 
     korvalen::app::PrepareWindowSystem();
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Korvalen");
+    QApplication::setApplicationName(QStringLiteral(KORVALEN_NAME));
     korvalen::data::InitResources();
     korvalen::app::Program program(QCoreApplication::applicationDirPath());
     QStringList arguments = QCoreApplication::arguments();

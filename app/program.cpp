@@ -44,11 +44,11 @@ void Program::Start(const QStringList& arguments) {
     viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
     // The operator's DX entries live in the editors, made after the viewer:
     // until then the working list holds the built-in rows alone.
-    viewer_->UserDxEntries = [this](dx::DxList list) {
+    viewer_->PanelDX->SetUserEntries([this](dx::DxList list) {
         const dx::UserDxEditor* editor =
             list == dx::DxList::Ham ? static_cast<const dx::UserDxEditor*>(dxcc_.get()) : dxcb_.get();
         return editor ? editor->Entries() : std::vector<dx::DxRecord>();
-    };
+    });
     viewer_->ApplyStartSettings(read_);
     carte_->SetMapDisplay(*viewer_);
     viewer_->FormCreate(savedMap_.SavedMapFile);
@@ -85,16 +85,10 @@ void Program::Wire() {
         info_->raise();
     });
     connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, viewer_.get(), &TFormAzimut::ApplyViewerLanguage);
-    connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(), [this](const QString& code) {
-        // As a click on the generator's own item: its routine brings the
-        // viewer along.
-        if (code == QLatin1String("F"))
-            carte_->MenuFrancais->trigger();
-        else if (code == QLatin1String("S"))
-            carte_->MenuEspagnol->trigger();
-        else
-            carte_->MenuEnglish->trigger();
-    });
+    // As a click on the generator's own item: its routine brings the viewer
+    // along.
+    connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(),
+            [this](languages::Language language) { carte_->LanguageItem(language)->trigger(); });
     connect(viewer_.get(), &TFormAzimut::InfoRequested, info_.get(), [this] {
         info_->show();
         info_->raise();
@@ -120,7 +114,7 @@ void Program::Wire() {
         save_->OpenToQuit();
     });
     connect(viewer_.get(), &TFormAzimut::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
-    connect(viewer_.get(), &TFormAzimut::ManageDxRequested, this, [this](dx::DxList list) {
+    connect(viewer_->PanelDX, &dx::DxPanelWidget::ManageDxRequested, this, [this](dx::DxList list) {
         dx::UserDxEditor& shown = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_;
         dx::UserDxEditor& hidden = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcb_) : *dxcc_;
         hidden.hide();
@@ -133,7 +127,7 @@ void Program::Wire() {
     // editors follow the viewer's language and its list choice.
     for (dx::UserDxEditor* editor :
          {static_cast<dx::UserDxEditor*>(dxcc_.get()), static_cast<dx::UserDxEditor*>(dxcb_.get())}) {
-        connect(editor, &dx::UserDxEditor::UserListApplied, viewer_.get(), &TFormAzimut::UserListChanged);
+        connect(editor, &dx::UserDxEditor::UserListApplied, viewer_->PanelDX, &dx::DxPanelWidget::UserListChanged);
         connect(editor, &dx::UserDxEditor::ConverterRequested, conv_.get(), [this] {
             conv_->show();
             conv_->raise();
@@ -141,7 +135,7 @@ void Program::Wire() {
         });
         connect(viewer_.get(), &TFormAzimut::EditorLanguageRequested, editor, &dx::UserDxEditor::ApplyEditorLanguage);
     }
-    connect(viewer_.get(), &TFormAzimut::DxListChosen, this, [this](dx::DxList list) {
+    connect(viewer_->PanelDX, &dx::DxPanelWidget::DxListChosen, this, [this](dx::DxList list) {
         (list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_).WriteHeaders();
     });
 
@@ -151,12 +145,24 @@ void Program::Wire() {
     // The rotators turned directly follow the program's publications, not
     // the clients' pokes; their troubles show in the viewer's status line,
     // in the program's language.
-    for (rotator::DirectRotator* direct : {static_cast<rotator::DirectRotator*>(&rotctld_),
-                                           static_cast<rotator::DirectRotator*>(&pstRotator_)}) {
-        connect(&rotator_, &rotator::AzimuthLink::Published, direct, &rotator::DirectRotator::Publish);
-        connect(direct, &rotator::DirectRotator::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
+    for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_) {
+        connect(&rotator_, &rotator::AzimuthLink::Published, direct.get(), &rotator::DirectRotator::Publish);
+        connect(direct.get(), &rotator::DirectRotator::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
         direct->SetLanguage(&language_);
     }
+    // Each rotator's address as the settings keep it, by the rotator's key:
+    // the one place that pairs the two.
+    const auto addressOf = [this](const rotator::DirectRotator& direct) -> std::string* {
+        if (direct.SettingsKey() == "ROTCTLD") return &read_.rotctldAddress;
+        if (direct.SettingsKey() == "PSTROTATOR") return &read_.pstRotatorAddress;
+        return nullptr;
+    };
+    // The addresses last accepted; a rotator the settings keep none for
+    // stays off.
+    const auto applyAddresses = [this, addressOf] {
+        for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_)
+            if (const std::string* address = addressOf(*direct)) direct->SetAddress(Q(*address));
+    };
     connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, rotators_.get(), [this] {
         rotators_->SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
         rotators_->show();
@@ -164,15 +170,13 @@ void Program::Wire() {
         rotators_->activateWindow();
     });
     connect(rotators_.get(), &rotator::TFormRotators::AddressesAccepted, this,
-            [this](const QString& rotctld, const QString& pst) {
+            [this, applyAddresses](const QString& rotctld, const QString& pst) {
                 read_.rotctldAddress = S(rotctld);
                 read_.pstRotatorAddress = S(pst);
-                rotctld_.SetAddress(rotctld);
-                pstRotator_.SetAddress(pst);
+                applyAddresses();
             });
     // After the status connections: a bad address in the file shows there.
-    rotctld_.SetAddress(Q(read_.rotctldAddress));
-    pstRotator_.SetAddress(Q(read_.pstRotatorAddress));
+    applyAddresses();
 }
 
 void Program::StartAzimuthServer() {
@@ -183,17 +187,8 @@ void Program::StartAzimuthServer() {
     // shows in the warning at the end of Start.
     const std::string service =
         rotator::ServiceName(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
-#ifdef KORVALEN_DDE
-    // DDE lets copies of the program each register the name; a client talks
-    // to the first that answers.
-    server_ = std::make_unique<rotator::DdeAzimuthServer>(rotator_, service);
-    if (!server_->Start()) serverError_ = server_->ErrorText();
-#else
-    server_ = std::make_unique<rotator::LocalAzimuthServer>(rotator_, service);
-    if (server_->Start(rotator::LocalAzimuthServer::SocketFolder()) ==
-        rotator::LocalAzimuthServer::StartResult::Failed)
-        serverError_ = server_->ErrorText();
-#endif
+    server_ = rotator::MakeAzimuthServer(rotator_, service);
+    if (const Expected<void> started = server_->Start(); !started) serverError_ = Q(started.error().text);
 }
 
 bool Program::LoadSettings() {
@@ -204,7 +199,7 @@ bool Program::LoadSettings() {
     releaseCheck_.Fetch().SetUrl(info::VersionsUrl(Q(read_.versionsUrl)));
     // The viewer does not exist yet: the generator's routine alone runs, and
     // the viewer takes the language when it is first shown.
-    if (read_.language) carte_->ApplyGeneratorLanguage(languages::CodeOf(*read_.language), true);
+    if (read_.language) carte_->ApplyGeneratorLanguage(*read_.language, true);
     carte_->RestoreCentre(Q(read_.centreText), read_.centre);
     savedMap_ = {Q(read_.savedMapFile), Q(read_.savedMapCentreText)};
     if (r.error) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 #include "korvalen_version.h"
 
@@ -18,14 +19,9 @@
 #include "info/release_check.h"
 #include "languages/languages.h"
 #include "rotator/azimuth_link.h"
+#include "rotator/azimuth_server.h"
+#include "rotator/direct_rotators.h"
 #include "rotator/form_rotators.h"
-#ifdef KORVALEN_DDE
-#include "rotator/dde_azimuth_server.h"
-#else
-#include "rotator/local_azimuth_server.h"
-#endif
-#include "rotator/pst_rotator.h"
-#include "rotator/rotctld_client.h"
 #include "settings/settings.h"
 #include "viewer/form_azimut.h"
 #include "viewer/form_save.h"
@@ -72,7 +68,7 @@ public:
     /// The language code and the shared messages.
     const languages::LanguageState& Language() const { return language_; }
     /// The azimuth service (tests connect to it).
-    const auto& AzimuthServer() const { return *server_; }
+    const rotator::AzimuthServer& AzimuthServer() const { return *server_; }
     /// How many times an orderly exit ended the program (tests read it).
     int EndCount() const { return endCount_; }
 
@@ -106,17 +102,12 @@ private:
     /// MenuInfoVersion are its two views.
     info::ReleaseCheck releaseCheck_{QStringLiteral(KORVALEN_VERSION)};
     rotator::AzimuthLink rotator_;
-#ifdef KORVALEN_DDE
-    /// The azimuth service over DDE, from start-up to the exit.
-    std::unique_ptr<rotator::DdeAzimuthServer> server_;
-#else
-    /// The azimuth service on its local socket, from start-up to the exit.
-    std::unique_ptr<rotator::LocalAzimuthServer> server_;
-#endif
+    /// The azimuth service (DDE on Windows, a local socket elsewhere), from
+    /// start-up to the exit.
+    std::unique_ptr<rotator::AzimuthServer> server_;
     QString serverError_;
     /// The rotators turned directly at each publication.
-    rotator::RotctldClient rotctld_;
-    rotator::PstRotatorClient pstRotator_;
+    std::vector<std::unique_ptr<rotator::DirectRotator>> directRotators_ = rotator::MakeDirectRotators();
     /// SIGTERM, SIGHUP and the session's end: the settings are written as at
     /// an orderly exit, close guard or not, and the program ends.
     std::unique_ptr<EndRequests> endRequests_;

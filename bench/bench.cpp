@@ -40,7 +40,6 @@
 #include "data/resources.h"
 #include "generator/map_generation.h"
 #include "generator/projection.h"
-#include "rotator/local_azimuth_server.h"
 #include "settings/settings.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
@@ -220,7 +219,7 @@ int StartupChild(int argc, char** argv, bool program) {
     std::unique_ptr<app::Program> korvalen;
     QWidget* window = nullptr;
     if (program) {
-        QApplication::setApplicationName("Korvalen");
+        QApplication::setApplicationName(QStringLiteral(KORVALEN_NAME));
         data::InitResources();
         korvalen = std::make_unique<app::Program>(folder.path());
         korvalen->Start({});
@@ -547,7 +546,7 @@ int main(int argc, char** argv) {
     // The DX panel: the ham working list rebuilt (sorted, the list box
     // filled), and one keystroke in the call box (the lookup, the row
     // choice, the read-outs and the marker written).
-    const double fillMs = MedianMs(runs, [&] { viewer->FillDxList(); });
+    const double fillMs = MedianMs(runs, [&] { viewer->PanelDX->FillDxList(); });
     std::printf("ham DX list rebuilt with sorting and the list box filled, median: %.3f ms (target 3 ms)\n",
                 fillMs);
     const std::vector<QString> typed = {"F6ABC", "DL1ABC", "JA1XYZ", "VK2AB", "ZS1ABC", "W1AW", "HK0ABC"};
@@ -565,7 +564,7 @@ int main(int argc, char** argv) {
     // the other side.
     {
         QLocalSocket client;
-        client.connectToServer(program.AzimuthServer().SocketPath(rotator::LocalAzimuthServer::SocketFolder()));
+        client.connectToServer(program.AzimuthServer().Address());
         auto answer = [&client](const char* line) {
             client.write(line);
             while (!client.canReadLine()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -222,28 +222,38 @@ void TFormCarte::HandOverToViewer() {
     hide();
 }
 
-void TFormCarte::ApplyGeneratorLanguage(const QString& code, bool fromSettingsFile) {
+void TFormCarte::ApplyGeneratorLanguage(languages::Language language, bool fromSettingsFile) {
     using languages::kGenerator;
+    using languages::Language;
     using languages::Text;
-    MenuEnglish->setChecked(code == QLatin1String("E"));
-    MenuFrancais->setChecked(code == QLatin1String("F"));
-    MenuEspagnol->setChecked(code == QLatin1String("S"));
-    language_.LanguageCode = code;
-    setWindowTitle(QStringLiteral(KORVALEN_CAPTION) + Text(kGenerator.captionSuffix, code));
-    Menuquitter->setText(Text(kGenerator.Menuquitter, code));
-    MenuLangue->setTitle(Text(kGenerator.MenuLangue, code));
-    MenuAide->setText(Text(kGenerator.MenuAide, code));
-    MenuVoir->setText(Text(kGenerator.MenuVoir, code));
-    language_.HelpFileName = Text(kGenerator.HelpFileName, code);
-    language_.PromptText = Text(kGenerator.prompt, code);
-    language_.GenerationText = Text(kGenerator.generating, code);
+    MenuEnglish->setChecked(language == Language::English);
+    MenuFrancais->setChecked(language == Language::French);
+    MenuEspagnol->setChecked(language == Language::Spanish);
+    language_.LanguageCode = languages::CodeOf(language);
+    setWindowTitle(QStringLiteral(KORVALEN_CAPTION) + Text(kGenerator.captionSuffix, language));
+    Menuquitter->setText(Text(kGenerator.Menuquitter, language));
+    MenuLangue->setTitle(Text(kGenerator.MenuLangue, language));
+    MenuAide->setText(Text(kGenerator.MenuAide, language));
+    MenuVoir->setText(Text(kGenerator.MenuVoir, language));
+    language_.HelpFileName = Text(kGenerator.HelpFileName, language);
+    language_.PromptText = Text(kGenerator.prompt, language);
+    language_.GenerationText = Text(kGenerator.generating, language);
     StaticText1->setText(state_.GenerationBusy ? language_.GenerationText : language_.PromptText);
     if (!fromSettingsFile) emit ViewerLanguageRequested();
 }
 
-void TFormCarte::MenuEnglishClick() { ApplyGeneratorLanguage(QStringLiteral("E")); }
-void TFormCarte::MenuFrancaisClick() { ApplyGeneratorLanguage(QStringLiteral("F")); }
-void TFormCarte::MenuEspagnolClick() { ApplyGeneratorLanguage(QStringLiteral("S")); }
+void TFormCarte::MenuEnglishClick() { ApplyGeneratorLanguage(languages::Language::English); }
+void TFormCarte::MenuFrancaisClick() { ApplyGeneratorLanguage(languages::Language::French); }
+void TFormCarte::MenuEspagnolClick() { ApplyGeneratorLanguage(languages::Language::Spanish); }
+
+QAction* TFormCarte::LanguageItem(languages::Language language) const {
+    switch (language) {
+    case languages::Language::French: return MenuFrancais;
+    case languages::Language::Spanish: return MenuEspagnol;
+    case languages::Language::English: break;
+    }
+    return MenuEnglish;
+}
 
 languages::Language TFormCarte::TickedLanguage() const {
     if (MenuFrancais->isChecked()) return languages::Language::French;

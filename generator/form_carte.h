@@ -67,14 +67,16 @@ public:
 
     /// The generation, as a click with @p button at world pixel (x, y) asks.
     void GenerateAzimuthalMap(Qt::MouseButton button, int x, int y);
-    /// The language routine behind the language menu: @p code ("E", "F" or
-    /// "S") becomes the program's language and this window's texts follow.
+    /// The language routine behind the language menu: @p language becomes
+    /// the program's language and this window's texts follow.
     /// The viewer follows too, unless @p fromSettingsFile: the language read
     /// at start comes before the viewer exists.
-    void ApplyGeneratorLanguage(const QString& code, bool fromSettingsFile = false);
+    void ApplyGeneratorLanguage(languages::Language language, bool fromSettingsFile = false);
     /// The language whose item carries the check mark (English from the
     /// start): what the settings file records.
     languages::Language TickedLanguage() const;
+    /// The language menu's item of @p language.
+    QAction* LanguageItem(languages::Language language) const;
 
     // Event handlers.
     void ImageMercatorMouseMove(int x, int y);

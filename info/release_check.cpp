@@ -4,6 +4,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include "info/log.h"
 #include "languages/maker_site.h"
 
 namespace korvalen::info {
@@ -21,7 +22,9 @@ VersionsFetch::VersionsFetch(QObject* parent) : QObject(parent), url_(DefaultVer
     // Aborting ends the download at once, through DownloadEnded, as a
     // failure.
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        if (reply_) reply_->abort();
+        if (!reply_) return;
+        qCWarning(lcInfo).noquote() << "release check: no whole answer within" << timeout_.count() / 1000.0 << "s";
+        reply_->abort();
     });
 }
 
@@ -47,6 +50,7 @@ void VersionsFetch::FetchPublishedVersion(const QString& key) {
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
+    qCInfo(lcInfo).noquote() << "release check: fetching" << url_.toString();
     reply_ = network_->get(request);
     connect(reply_, &QNetworkReply::readyRead, this, &VersionsFetch::ReadChunk);
     connect(reply_, &QNetworkReply::finished, this, &VersionsFetch::DownloadEnded);
@@ -62,6 +66,7 @@ bool VersionsFetch::Store(const QByteArray& chunk) {
 void VersionsFetch::ReadChunk() {
     const QByteArray chunk = reply_->readAll();
     if (spoiled_ || Store(chunk)) return;
+    qCWarning(lcInfo) << "release check: the answer is longer than" << kMaxVersionsFileSize << "bytes: dropped";
     spoiled_ = true;
     reply_->abort();
 }
@@ -72,9 +77,14 @@ void VersionsFetch::DownloadEnded() {
     reply->disconnect(this);
     if (!spoiled_ && reply->bytesAvailable() > 0 && !Store(reply->readAll())) spoiled_ = true;
     const bool downloaded = reply->error() == QNetworkReply::NoError && !spoiled_;
+    if (reply->error() != QNetworkReply::NoError)
+        qCWarning(lcInfo).noquote() << "release check:" << url_.toString() << "failed:" << reply->errorString();
     reply_ = nullptr;
     reply->deleteLater();
     const QString version = downloaded ? PublishedVersion(received_, key_) : QString();
+    if (downloaded && version.isEmpty())
+        qCWarning(lcInfo).noquote() << "release check:" << url_.toString() << "gave no version for" << key_
+                                    << "(a web page, or no line for it)";
     received_.clear();
     Finish(version);
 }
@@ -118,6 +128,8 @@ void ReleaseCheck::Ask(Asker asker) {
 
 void ReleaseCheck::TakeAnswer(const QString& version) {
     const Asker asker = operatorWaits_ ? Asker::Now : Asker::AtStart;
+    if (!version.isEmpty())
+        qCInfo(lcInfo).noquote() << "release check: published" << version << "- this is" << ownVersion_;
     operatorWaits_ = false;
     emit Answered(ReplyTo(version, ownVersion_, asker));
 }

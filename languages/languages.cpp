@@ -14,22 +14,33 @@ QString CodeOf(Language language) {
     return QStringLiteral("E");
 }
 
-bool HasBlock(const QString& code) {
-    return code == QLatin1String("E") || code == QLatin1String("F") || code == QLatin1String("S");
+std::optional<Language> LanguageOf(const QString& code) {
+    for (Language language : {Language::English, Language::French, Language::Spanish})
+        if (code == CodeOf(language)) return language;
+    return std::nullopt;
+}
+
+bool HasBlock(const QString& code) { return LanguageOf(code).has_value(); }
+
+QString Text(const Row& row, Language language) {
+    switch (language) {
+    case Language::French: return QString::fromUtf8(row.french);
+    case Language::Spanish: return QString::fromUtf8(row.spanish);
+    case Language::English: break;
+    }
+    return QString::fromUtf8(row.english);
 }
 
 QString Text(const Row& row, const QString& code) {
-    if (code == QLatin1String("E")) return QString::fromUtf8(row.english);
-    if (code == QLatin1String("F")) return QString::fromUtf8(row.french);
-    if (code == QLatin1String("S")) return QString::fromUtf8(row.spanish);
-    return Before(row);
+    const std::optional<Language> language = LanguageOf(code);
+    return language ? Text(row, *language) : Before(row);
 }
 
 QString Before(const Row& row) { return QString::fromUtf8(row.before); }
 
-QString NewerReleaseText(const QString& code) {
-    QString text = Text(kMessages.NewerRelease, code);
-    if (code != QLatin1String("E") && code != QLatin1String("F")) text += QLatin1String(kMakerSite);
+QString NewerReleaseText(std::optional<Language> language) {
+    QString text = language ? Text(kMessages.NewerRelease, *language) : Before(kMessages.NewerRelease);
+    if (language != Language::English && language != Language::French) text += QLatin1String(kMakerSite);
     return text;
 }
 
@@ -40,7 +51,7 @@ LanguageState::LanguageState()
       DxNorthSouthText(Before(kMessages.DxNorthSouth)),
       DxEastWestText(Before(kMessages.DxEastWest)),
       DxBadNumberText(Before(kMessages.DxBadNumber)),
-      NewerReleaseText(languages::NewerReleaseText(QString())),
+      NewerReleaseText(languages::NewerReleaseText(std::nullopt)),
       UpToDateText(Before(kMessages.UpToDate)),
       InternetFailureText(Before(kInternetFailure)),
       SaveNameText(Before(kSaveNameMessage)),

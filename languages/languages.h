@@ -5,6 +5,8 @@
 // language routines replace them.
 #include <QString>
 
+#include <optional>
+
 namespace korvalen::languages {
 
 /// The languages of the language menu, in its order.
@@ -12,6 +14,9 @@ enum class Language { English, French, Spanish };
 
 /// The code of a language: "E", "F" or "S".
 QString CodeOf(Language language);
+/// The language of a code, compared exactly; none for any other text (the
+/// empty code before the first choice among them).
+std::optional<Language> LanguageOf(const QString& code);
 
 /// The language state every window shares. The program holds one and hands
 /// it to the windows; the language routines set it.
@@ -19,6 +24,8 @@ struct LanguageState {
     /// "E", "F" or "S"; empty until a language is first applied, and never
     /// empty again afterwards.
     QString LanguageCode;
+    /// The language of LanguageCode; none until one is applied.
+    std::optional<Language> Current() const { return LanguageOf(LanguageCode); }
 
     /// Shown when a close is refused because a rotator client is connected.
     QString ConnectedMessage;

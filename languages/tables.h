@@ -7,6 +7,8 @@
 // Each row reads: English, French, Spanish, before any language.
 #include <QString>
 
+#include "languages/languages.h"
+
 namespace korvalen::languages {
 
 struct Row {
@@ -21,6 +23,7 @@ struct Row {
 bool HasBlock(const QString& code);
 /// The row's text for @p code; the "before" column for a code without a block.
 QString Text(const Row& row, const QString& code);
+QString Text(const Row& row, Language language);
 /// The row's text before any language.
 QString Before(const Row& row);
 
@@ -210,9 +213,9 @@ inline constexpr MessageTable kMessages = {
     {"You are up to date", "Vous êtes à jour", "Usted está al día!", "Vous êtes à jour"},
 };
 
-/// The newer-release text for @p code, the maker's web site appended where
+/// The newer-release text for @p language, the maker's web site appended where
 /// the row asks for it (Spanish, and before any language).
-QString NewerReleaseText(const QString& code);
+QString NewerReleaseText(std::optional<Language> language);
 
 /// Set by the save dialog and the information window when they are shown.
 inline constexpr Row kSaveNameMessage = {"File name must be like *.bmp !",

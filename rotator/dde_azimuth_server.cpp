@@ -1,6 +1,7 @@
 #include "rotator/dde_azimuth_server.h"
 
 #include "geo/cp1252.h"
+#include "rotator/log.h"
 
 namespace korvalen::rotator {
 
@@ -25,7 +26,7 @@ DdeServer::Events LinkEvents(AzimuthLink& link) {
 }  // namespace
 
 DdeAzimuthServer::DdeAzimuthServer(AzimuthLink& link, std::string service)
-    : link_(link), server_(std::move(service), LinkEvents(link)) {
+    : link_(link), service_(service), server_(std::move(service), LinkEvents(link)) {
     server_.SetItem(ItemBytes(link_.Azimuth()));
     connect(&link_, &AzimuthLink::ItemChanged, this, &DdeAzimuthServer::Serve);
     // Asked before the close guard refuses: a killed client must not keep
@@ -36,9 +37,19 @@ DdeAzimuthServer::DdeAzimuthServer(AzimuthLink& link, std::string service)
 // The server's end tells the link of every conversation still open.
 DdeAzimuthServer::~DdeAzimuthServer() { link_.SetDepartureCheck({}); }
 
-bool DdeAzimuthServer::Start() { return server_.Start(); }
+Expected<void> DdeAzimuthServer::Start() {
+    if (server_.Start()) {
+        qCInfo(lcRotator).noquote() << "DDE service" << Address() << "registered";
+        return {};
+    }
+    qCWarning(lcRotator).noquote() << "DDE service" << Address() << "not registered:"
+                                   << QString::fromStdString(server_.ErrorText());
+    return Error{server_.ErrorText()};
+}
 
-QString DdeAzimuthServer::ErrorText() const { return QString::fromStdString(server_.ErrorText()); }
+int DdeAzimuthServer::Connections() const { return server_.Conversations(); }
+
+QString DdeAzimuthServer::Address() const { return QString::fromStdString(service_); }
 
 void DdeAzimuthServer::Serve(const QString& value) { server_.SetItem(ItemBytes(value)); }
 

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "rotator/log.h"
+
 namespace korvalen::rotator {
 
 struct LocalAzimuthServer::Client {
@@ -45,7 +47,30 @@ QString LocalAzimuthServer::SocketPath(const QString& folder) const {
     return QDir(folder).filePath(QString::fromStdString(service_) + QStringLiteral(".dde"));
 }
 
+QString LocalAzimuthServer::Address() const { return SocketPath(folder_.isEmpty() ? SocketFolder() : folder_); }
+
+Expected<void> LocalAzimuthServer::Start() {
+    if (Start(SocketFolder()) == StartResult::Failed) return Error{error_.toStdString()};
+    return {};
+}
+
 LocalAzimuthServer::StartResult LocalAzimuthServer::Start(const QString& folder) {
+    folder_ = folder;
+    const StartResult result = Listen(folder);
+    const QString path = QDir::toNativeSeparators(SocketPath(folder));
+    switch (result) {
+        case StartResult::Listening: qCInfo(lcRotator).noquote() << "azimuth socket" << path << "listening"; break;
+        case StartResult::AnotherCopyServes:
+            qCInfo(lcRotator).noquote() << "azimuth socket" << path << "already served by another copy of the program";
+            break;
+        case StartResult::Failed:
+            qCWarning(lcRotator).noquote() << "azimuth socket" << path << "not served:" << error_;
+            break;
+    }
+    return result;
+}
+
+LocalAzimuthServer::StartResult LocalAzimuthServer::Listen(const QString& folder) {
     error_ = PrepareSocketFolder(folder);
     if (!error_.isEmpty()) return StartResult::Failed;
     const QString path = SocketPath(folder);
@@ -68,6 +93,7 @@ LocalAzimuthServer::StartResult LocalAzimuthServer::Start(const QString& folder)
 void LocalAzimuthServer::Accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         if (Connections() >= MaxConnections) {
+            qCWarning(lcRotator) << "azimuth socket: a connection over the" << MaxConnections << "allowed closed";
             socket->abort();
             socket->deleteLater();
             continue;
@@ -104,6 +130,10 @@ void LocalAzimuthServer::Read(QLocalSocket* socket) {
         if (wasConnected && !client.conversation.Connected()) link_.KorvalenClose();
         Send(socket, step.reply);
         if (step.close) {
+            // DISCONNECT closes too, with "OK".
+            if (step.reply.rfind("ERR", 0) == 0)
+                qCInfo(lcRotator).noquote()
+                    << "azimuth socket: conversation refused:" << QString::fromStdString(step.reply);
             client.closing = true;
             break;
         }
@@ -111,6 +141,8 @@ void LocalAzimuthServer::Read(QLocalSocket* socket) {
         if (clients_.find(socket) == clients_.end()) return;
     }
     if (!fits && !client.closing) {
+        qCWarning(lcRotator) << "azimuth socket: a client sent a line longer than" << MaxLineLength
+                             << "bytes: connection closed";
         Send(socket, "ERR line longer than " + std::to_string(MaxLineLength) + " bytes");
         client.closing = true;
     }
@@ -121,7 +153,9 @@ void LocalAzimuthServer::Read(QLocalSocket* socket) {
     if (socket->bytesToWrite() > MaxUnsentBytes) Abort(socket);
 }
 
+// A client that does not read what it asked for.
 void LocalAzimuthServer::Abort(QLocalSocket* socket) {
+    qCWarning(lcRotator) << "azimuth socket: a client left more than" << MaxUnsentBytes << "bytes unread: dropped";
     socket->abort();
     Drop(socket);
 }

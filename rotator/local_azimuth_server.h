@@ -2,7 +2,8 @@
 // The azimuth service on a local (Unix domain) socket: one conversation per
 // connection, the protocol of azimuth_protocol.h, the file readable and
 // writable by this user alone, in a folder of the user's own. It lives from
-// start-up to the exit.
+// start-up to the exit. The program's server on every system but Windows,
+// where it still serves the tests.
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -12,13 +13,14 @@
 
 #include "rotator/azimuth_link.h"
 #include "rotator/azimuth_protocol.h"
+#include "rotator/azimuth_server.h"
 #include "rotator/socket_file.h"
 
 class QLocalSocket;
 
 namespace korvalen::rotator {
 
-class LocalAzimuthServer : public QObject {
+class LocalAzimuthServer : public QObject, public AzimuthServer {
     Q_OBJECT
 public:
     /// Serves @p link's item under @p service (see ServiceName).
@@ -42,11 +44,15 @@ public:
     /// the same user answers on is left to it. Anything else at the path
     /// (another user's socket, a file, a folder) is refused and left in place.
     StartResult Start(const QString& folder);
+    /// Start in SocketFolder(); another copy serving there is a success.
+    Expected<void> Start() override;
     /// Why Start failed, in plain words (a phrase, no final stop).
     QString ErrorText() const { return error_; }
 
-    /// Open connections, whether or not their conversation is connected.
-    int Connections() const { return static_cast<int>(clients_.size()); }
+    int Connections() const override { return static_cast<int>(clients_.size()); }
+    /// The socket's file in the folder of the last Start, SocketFolder()
+    /// before any.
+    QString Address() const override;
 
     /// At most this many connections at once; more are closed at once.
     static constexpr int MaxConnections = 256;
@@ -56,6 +62,7 @@ public:
 
 private:
     struct Client;
+    StartResult Listen(const QString& folder);
     void Accept();
     void Read(QLocalSocket* socket);
     void Send(QLocalSocket* socket, const std::string& line);
@@ -66,6 +73,7 @@ private:
     AzimuthLink& link_;
     const std::string service_;
     QLocalServer server_;
+    QString folder_;     ///< where the last Start looked; empty before
     QString path_;       ///< where the server listens; empty while it does not
     SocketFileId made_;  ///< the socket file it made there
     QString error_;

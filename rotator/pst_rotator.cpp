@@ -10,11 +10,11 @@ QByteArray PstRotatorDatagram(double bearing) {
 }
 
 PstRotatorClient::PstRotatorClient(QObject* parent)
-    : DirectRotator(QStringLiteral("PstRotator"), PstRotatorDefaultPort, parent), socket_(new QUdpSocket(this)) {
+    : DirectRotator(QStringLiteral("PstRotator"), "PSTROTATOR", PstRotatorDefaultPort, parent),
+      socket_(new QUdpSocket(this)) {
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        Fail(Text(languages::kRotator.hostNotFoundWithin).arg(timeout_.count() / 1000.0));
-    });
+    connect(&timer_, &QTimer::timeout, this,
+            [this] { Fail(Text(languages::kRotator.hostNotFoundWithin).arg(TimeoutSeconds())); });
     // Connected, the socket keeps its one peer: the host name is looked up
     // once, and the kernel refuses a send to a port it found closed.
     connect(socket_, &QUdpSocket::connected, this, &PstRotatorClient::SendWaiting);
@@ -45,7 +45,7 @@ void PstRotatorClient::Turn(double bearing) {
     switch (socket_->state()) {
         case QAbstractSocket::ConnectedState: SendWaiting(); break;
         case QAbstractSocket::UnconnectedState:
-            timer_.start(timeout_);
+            timer_.start(timeout());
             // Sends from connected() once the host is known, which for an IP
             // literal can be before this returns.
             socket_->connectToHost(address().host, address().port);
@@ -60,25 +60,16 @@ void PstRotatorClient::SendWaiting() {
     const double bearing = *waiting_;
     waiting_.reset();
     const QByteArray datagram = PstRotatorDatagram(bearing);
-    if (socket_->write(datagram) == datagram.size())
-        emit StatusChanged(Text(languages::kRotator.sent).arg(DegreesText(bearing) + QChar(0x00B0)));
-    else
+    if (socket_->write(datagram) == datagram.size()) {
+        RotatorStatus sent(RotatorStatus::State::Sent);
+        sent.bearing = bearing;
+        Report(sent);
+    } else {
         OnSocketError();  // a refused write sets the error without signalling it
-}
-
-void PstRotatorClient::OnSocketError() {
-    switch (socket_->error()) {
-        case QAbstractSocket::ConnectionRefusedError: Fail(Text(languages::kRotator.nothingListens)); break;
-        case QAbstractSocket::HostNotFoundError: Fail(Text(languages::kRotator.hostNotFound)); break;
-        default: Fail(socket_->errorString()); break;
     }
 }
 
-void PstRotatorClient::Fail(const QString& reason) {
-    if (!Enabled()) return;
-    // The next publication connects afresh, looking the host up again.
-    Reset();
-    emit StatusChanged(StatusPrefix() + u' ' + reason);
-}
+// The next publication connects afresh, looking the host up again.
+void PstRotatorClient::OnSocketError() { Fail(SocketFailure(*socket_, languages::kRotator.nothingListens)); }
 
 }  // namespace korvalen::rotator

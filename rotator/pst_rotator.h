@@ -9,7 +9,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
 #include <optional>
 
 #include "rotator/direct_rotator.h"
@@ -27,12 +26,10 @@ QByteArray PstRotatorDatagram(double bearing);
 class PstRotatorClient : public DirectRotator {
     Q_OBJECT
 public:
-    /// Its address is "host:port" or a host alone (port 12000).
+    /// Its address is "host:port" or a host alone (port 12000). The timeout
+    /// bounds the host name lookup.
     explicit PstRotatorClient(QObject* parent = nullptr);
     ~PstRotatorClient() override;
-
-    /// How long the host name lookup may take. Three seconds unless set.
-    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
 protected:
     void Reset() override;
@@ -43,11 +40,9 @@ protected:
 private:
     void SendWaiting();
     void OnSocketError();
-    void Fail(const QString& reason);
 
     QUdpSocket* const socket_;
     QTimer timer_;
-    std::chrono::milliseconds timeout_{3000};
     /// The latest publication not yet sent.
     std::optional<double> waiting_;
 };

@@ -146,13 +146,4 @@ QString DegreesText(double degrees) {
 
 QString ShownText(const QString& text) { return text.size() <= 20 ? text : text.left(20) + QChar(0x2026); }
 
-QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason,
-                             TextLanguage language) {
-    return RotatorText(languages::kRotator.addressRefused, language).arg(rotator, ShownText(text.trimmed()), reason);
-}
-
-QString IgnoredPublicationStatus(const QString& rotator, const QString& published, TextLanguage language) {
-    return RotatorText(languages::kRotator.ignored, language).arg(rotator, ShownText(published));
-}
-
 }  // namespace korvalen::rotator

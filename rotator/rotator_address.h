@@ -1,6 +1,6 @@
 #pragma once
-// What the two directly driven rotators share: the "host:port" the operator
-// types for each, and the reading of a publication as a bearing.
+// What the directly driven rotators share: the "host:port" the operator
+// types for each, the reading of a publication as a bearing, and the texts.
 #include <QString>
 
 #include <optional>
@@ -52,11 +52,5 @@ QString DegreesText(double degrees);
 /// A text of the operator's shown back in a status line: at most 20
 /// characters, longer ones cut with an ellipsis.
 QString ShownText(const QString& text);
-
-/// The status lines both rotators give, @p rotator naming which one: an
-/// address refused for @p reason, and a publication that is not a bearing.
-QString RefusedAddressStatus(const QString& rotator, const QString& text, const QString& reason,
-                             TextLanguage language = nullptr);
-QString IgnoredPublicationStatus(const QString& rotator, const QString& published, TextLanguage language = nullptr);
 
 }  // namespace korvalen::rotator

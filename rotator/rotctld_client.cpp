@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "rotator/log.h"
+
 namespace korvalen::rotator {
 namespace {
 
@@ -28,21 +30,6 @@ std::optional<double> KeyedNumber(const QString& reply, std::initializer_list<co
     }
     return std::nullopt;
 }
-
-// Hamlib's error codes that a set_pos can meet, in words; null for others.
-const languages::Row* CodeWords(int code) {
-    const languages::RotatorTable& t = languages::kRotator;
-    switch (code) {
-        case -1: return &t.invalidParameter;
-        case -4: return &t.notSupported;
-        case -5: return &t.timedOut;
-        case -6: return &t.ioError;
-        case -9: return &t.rejected;
-        default: return nullptr;
-    }
-}
-
-QString Degrees(double degrees) { return DegreesText(degrees) + QChar(0x00B0); }
 
 }  // namespace
 
@@ -96,7 +83,7 @@ std::optional<double> MapIntoRange(double bearing, const AzimuthRange& range) {
 }
 
 RotctldClient::RotctldClient(QObject* parent)
-    : DirectRotator(QStringLiteral("rotctld"), std::nullopt, parent), socket_(new QTcpSocket(this)) {
+    : DirectRotator(QStringLiteral("rotctld"), "ROTCTLD", std::nullopt, parent), socket_(new QTcpSocket(this)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &RotctldClient::OnTimeout);
     connect(socket_, &QTcpSocket::connected, this, &RotctldClient::OnConnected);
@@ -124,7 +111,7 @@ void RotctldClient::Advance() {
             buffer_.clear();
             range_.reset();
             step_ = Step::Connecting;
-            timer_.start(timeout_);
+            timer_.start(timeout());
             socket_->connectToHost(address().host, address().port);
             return;
         }
@@ -139,21 +126,31 @@ void RotctldClient::Advance() {
             Send(Step::ReadingPosition, "+p\n");
             return;
         }
-        emit StatusChanged(Text(languages::kRotator.outsideRange)
-                               .arg(StatusPrefix(), Degrees(bearing_), Degrees(range_->min), Degrees(range_->max)));
+        RotatorStatus outside(RotatorStatus::State::OutsideRange);
+        outside.bearing = bearing_;
+        outside.range = *range_;
+        Report(outside);
     }
 }
 
 void RotctldClient::Send(Step step, const QByteArray& command) {
     step_ = step;
     buffer_.clear();
-    timer_.start(timeout_);
+    timer_.start(timeout());
     // A failed write reports itself through errorOccurred.
     socket_->write(command);
 }
 
+QString RotctldClient::LogPrefix() const { return Name() + u' ' + AddressText(address()) + u':'; }
+
+void RotctldClient::LogRange() const {
+    qCInfo(lcRotator).noquote() << LogPrefix() << "azimuth range" << DegreesText(range_->min) << "to"
+                                << DegreesText(range_->max);
+}
+
 void RotctldClient::OnConnected() {
     if (step_ != Step::Connecting) return;
+    qCInfo(lcRotator).noquote() << LogPrefix() << "connected";
     timer_.stop();
     step_ = Step::Idle;
     Advance();
@@ -187,30 +184,38 @@ void RotctldClient::OnReply(const QString& reply) {
         case Step::ReadingRange:
             range_ = code == 0 ? ParseAzimuthRange(reply) : std::nullopt;
             if (!range_) {
+                qCInfo(lcRotator).noquote() << LogPrefix() << "dump_state, RPRT" << code << "and no range in it";
                 Send(Step::ReadingCaps, "+\\dump_caps\n");
                 return;
             }
+            LogRange();
             break;
         case Step::ReadingCaps:
             // A rotctld that tells neither range gets bearings as they are;
             // it still refuses what its rotator cannot do.
-            range_ = (code == 0 ? ParseAzimuthRange(reply) : std::nullopt).value_or(AzimuthRange{});
+            range_ = code == 0 ? ParseAzimuthRange(reply) : std::nullopt;
+            if (!range_) {
+                qCInfo(lcRotator).noquote() << LogPrefix() << "dump_caps, RPRT" << code << "and no range in it";
+                range_ = AzimuthRange{};
+            }
+            LogRange();
             break;
         case Step::ReadingPosition: {
             // Without the position the elevation goes to 0, the horizon a
             // bearing is meant for.
-            const double elevation = (code == 0 ? ParseElevation(reply) : std::nullopt).value_or(0);
+            const std::optional<double> read = code == 0 ? ParseElevation(reply) : std::nullopt;
+            if (!read)
+                qCInfo(lcRotator).noquote() << LogPrefix() << "get_pos, RPRT" << code << "and no elevation in it";
+            const double elevation = read.value_or(0);
             Send(Step::Setting, "+P " + DegreesText(target_).toLatin1() + ' ' + DegreesText(elevation).toLatin1() + '\n');
             return;
         }
         case Step::Setting: {
-            const QString turned = target_ == bearing_ ? QString() : QStringLiteral(" (") + DegreesText(target_) + u')';
-            if (code == 0)
-                emit StatusChanged(Text(languages::kRotator.turning).arg(Degrees(bearing_), turned));
-            else
-                emit StatusChanged(Text(languages::kRotator.turnRefused)
-                                       .arg(StatusPrefix(), Degrees(bearing_), turned, QString::number(code),
-                                            CodeWords(code) ? Text(*CodeWords(code)) : QString()));
+            RotatorStatus turn(code == 0 ? RotatorStatus::State::Turning : RotatorStatus::State::Refused);
+            turn.bearing = bearing_;
+            turn.target = target_;
+            turn.code = code;
+            Report(turn);
             break;
         }
         case Step::Idle:
@@ -227,18 +232,15 @@ void RotctldClient::OnSocketError() {
         socket_->abort();
         return;
     }
-    switch (socket_->error()) {
-        case QAbstractSocket::ConnectionRefusedError: Fail(Text(languages::kRotator.connectionRefused)); break;
-        case QAbstractSocket::HostNotFoundError: Fail(Text(languages::kRotator.hostNotFound)); break;
-        case QAbstractSocket::RemoteHostClosedError: Fail(Text(languages::kRotator.closedByRotctld)); break;
-        default: Fail(socket_->errorString()); break;
-    }
+    if (socket_->error() == QAbstractSocket::RemoteHostClosedError)
+        Fail(Text(languages::kRotator.closedByRotctld));
+    else
+        Fail(SocketFailure(*socket_, languages::kRotator.connectionRefused));
 }
 
 void RotctldClient::OnTimeout() {
-    const QString seconds = QString::number(timeout_.count() / 1000.0);
     Fail(Text(step_ == Step::Connecting ? languages::kRotator.noConnectionWithin : languages::kRotator.noAnswerWithin)
-             .arg(seconds));
+             .arg(TimeoutSeconds()));
 }
 
 void RotctldClient::Reset() {
@@ -250,11 +252,6 @@ void RotctldClient::Reset() {
     buffer_.clear();
     range_.reset();
     waiting_.reset();
-}
-
-void RotctldClient::Fail(const QString& reason) {
-    Reset();
-    emit StatusChanged(StatusPrefix() + u' ' + reason);
 }
 
 }  // namespace korvalen::rotator

@@ -18,7 +18,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
 #include <optional>
 
 #include "rotator/direct_rotator.h"
@@ -26,12 +25,6 @@
 class QTcpSocket;
 
 namespace korvalen::rotator {
-
-/// The azimuths a rotator accepts, in degrees, min <= max.
-struct AzimuthRange {
-    double min = 0;
-    double max = 360;
-};
 
 /// The range in a dump_state or dump_caps reply, either protocol:
 /// "Minimum Azimuth: x" / "min_az=x" (dump_state) or "Min Azimuth: x"
@@ -58,13 +51,10 @@ std::optional<double> MapIntoRange(double bearing, const AzimuthRange& range);
 class RotctldClient : public DirectRotator {
     Q_OBJECT
 public:
-    /// Its address is "host:port": rotctld has no usual port.
+    /// Its address is "host:port": rotctld has no usual port. The timeout
+    /// bounds the connection and each command.
     explicit RotctldClient(QObject* parent = nullptr);
     ~RotctldClient() override;
-
-    /// How long a connection or one command may take before it counts as
-    /// failed. Three seconds unless set.
-    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
 protected:
     void Reset() override;
@@ -82,11 +72,12 @@ private:
     void OnReply(const QString& reply);
     void OnSocketError();
     void OnTimeout();
-    void Fail(const QString& reason);
+    /// "rotctld <host:port>:", which a log line about the link starts with.
+    QString LogPrefix() const;
+    void LogRange() const;
 
     QTcpSocket* const socket_;
     QTimer timer_;
-    std::chrono::milliseconds timeout_{3000};
     Step step_ = Step::Idle;
     QByteArray buffer_;
     /// Read once per connection.

@@ -1,217 +1,23 @@
 #include "settings/durable_file.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "settings/durable_file_system.h"
 
 namespace korvalen::settings {
+
 QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 std::optional<QString> FlushToDisk(QFile& file) {
     if (!file.flush()) return file.errorString();
-#ifdef _WIN32
-    if (_commit(file.handle()) != 0) return SystemErrorText(errno);
-#else
-    if (::fsync(file.handle()) != 0) return SystemErrorText(errno);
-#endif
+    if (const int error = SyncToDisk(file.handle())) return SystemErrorText(error);
     return std::nullopt;
 }
 
-namespace {
-
-// What makes a new file's name beside the target, so that a leftover is
-// recognisable as the target's.
 QByteArray TemporarySuffix() {
     return '.' + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16) + ".tmp";
-}
-
-#ifndef _WIN32
-void FlushFolderOf(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-QByteArray FolderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
-// Every byte written, or the system's reason; a write cut short by a signal
-// or by a nearly full disk goes on until the disk itself says why it stops.
-std::optional<QString> WriteAll(int fd, const QByteArray& bytes) {
-    const char* at = bytes.constData();
-    for (size_t left = size_t(bytes.size()); left > 0;) {
-        const ssize_t n = ::write(fd, at, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return SystemErrorText(errno);
-        if (n == 0) return SystemErrorText(ENOSPC);
-        at += n;
-        left -= size_t(n);
-    }
-    return std::nullopt;
-}
-#endif
-
-}  // namespace
-
-FilePath::FilePath(const QString& name)
-#ifdef _WIN32
-    : native_(name) {
-}
-#else
-    : native_(QFile::encodeName(name)) {
-}
-#endif
-
-FilePath FilePath::FromCommandLine(const char* argument) {
-    FilePath path;
-#ifdef _WIN32
-    path.native_ = QString::fromLocal8Bit(argument);
-#else
-    path.native_ = QByteArray(argument);
-#endif
-    return path;
-}
-
-QString FilePath::ToString() const {
-#ifdef _WIN32
-    return native_;
-#else
-    return QFile::decodeName(native_);
-#endif
-}
-
-void FlushFolder(const QString& folder) {
-#ifndef _WIN32
-    FlushFolderOf(QFile::encodeName(folder));
-#else
-    (void)folder;
-#endif
-}
-
-#ifndef _WIN32
-std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes) {
-    // What stands at the name is judged from its type alone: opening a FIFO
-    // would block, and writing to a device would hand it the map.
-    QByteArray path = target.Native();
-    struct stat st {};
-    bool exists = true;
-    if (::lstat(path.constData(), &st) != 0) {
-        if (errno != ENOENT) return SystemErrorText(errno);
-        exists = false;
-    } else if (S_ISLNK(st.st_mode)) {
-        // A link is the user's way of keeping the file elsewhere: the file it
-        // points to is replaced in its own folder (a rename beside the link
-        // would replace the link itself), and the link stays.
-        char* const real = ::realpath(path.constData(), nullptr);
-        if (real == nullptr) return SystemErrorText(errno);
-        path = QByteArray(real);
-        std::free(real);
-        if (::stat(path.constData(), &st) != 0) return SystemErrorText(errno);
-    }
-    if (exists) {
-        if (S_ISDIR(st.st_mode)) return SystemErrorText(EISDIR);
-        if (!S_ISREG(st.st_mode)) return QString::fromLatin1(kNotARegularFile);
-        // Renaming over a file needs no right to the file itself, only to its
-        // folder; the user's read-only mark must still protect it, as a
-        // direct write would (root included, whom access() never refuses).
-        if ((st.st_mode & 0222) == 0) return SystemErrorText(EACCES);
-        if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0) return SystemErrorText(errno);
-    }
-
-    // O_EXCL: no existing file, nor a link planted at the name, is ever
-    // written through.
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = path + TemporarySuffix();
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return SystemErrorText(errno);
-    }
-    if (fd < 0) return SystemErrorText(EEXIST);
-
-    std::optional<QString> failure = WriteAll(fd, bytes);
-    // A replaced file keeps the permissions its owner gave the old one: the
-    // mode itself, not what the running user may do.
-    if (!failure && exists && ::fchmod(fd, st.st_mode & 07777) != 0) failure = SystemErrorText(errno);
-    if (!failure && ::fsync(fd) != 0) failure = SystemErrorText(errno);
-    // close() is where some file systems report a write that never reached
-    // the disk; it is not retried, the descriptor being gone either way.
-    if (::close(fd) != 0 && !failure) failure = SystemErrorText(errno);
-    if (!failure && std::rename(temporary.constData(), path.constData()) != 0) failure = SystemErrorText(errno);
-    if (failure) {
-        ::unlink(temporary.constData());
-        return failure;
-    }
-    FlushFolderOf(FolderOf(path));
-    return std::nullopt;
-}
-#else
-std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes) {
-    QString path = target.Native();
-    QFileInfo info(path);
-    if (info.isSymbolicLink()) {
-        // Followed, as on POSIX: the link stays, the file it names is replaced.
-        path = info.canonicalFilePath();
-        if (path.isEmpty()) return SystemErrorText(ENOENT);
-        info = QFileInfo(path);
-    }
-    const bool exists = info.exists();
-    if (exists) {
-        if (info.isDir()) return SystemErrorText(EISDIR);
-        if (!info.isFile()) return QString::fromLatin1(kNotARegularFile);
-        if (!info.isWritable()) return SystemErrorText(EACCES);
-    }
-    QFile temp;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        temp.setFileName(path + QString::fromLatin1(TemporarySuffix()));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
-        if (!QFileInfo::exists(temp.fileName())) break;  // not a name clash: give up
-    }
-    if (!temp.isOpen()) return temp.errorString();
-    std::optional<QString> failure;
-    if (temp.write(bytes) != bytes.size()) failure = temp.errorString();
-    if (!failure) failure = FlushToDisk(temp);
-    temp.close();
-    if (!failure && temp.error() != QFileDevice::NoError) failure = temp.errorString();
-    if (!failure) failure = ReplaceFile(temp.fileName(), path);
-    if (failure) QFile::remove(temp.fileName());
-    return failure;
-}
-#endif
-
-std::optional<QString> ReplaceFile(const QString& from, const QString& to) {
-#ifdef _WIN32
-    // Windows refuses to replace a read-only file; the attribute is cleared
-    // first, which leaves the old file whole should the move then fail.
-    if (QFileInfo::exists(to)) QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
-    const QString nativeFrom = QDir::toNativeSeparators(from);
-    const QString nativeTo = QDir::toNativeSeparators(to);
-    if (MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
-                    reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
-        return qt_error_string(static_cast<int>(GetLastError()));
-#else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return SystemErrorText(errno);
-#endif
-    return std::nullopt;
 }
 
 }  // namespace korvalen::settings

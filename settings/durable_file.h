@@ -32,7 +32,7 @@ std::optional<QString> ReplaceFile(const QString& from, const QString& to);
 /// A file's name as the system's calls take it. POSIX names are bytes and are
 /// kept exactly: one that is not valid UTF-8, which a QString would turn into
 /// U+FFFD, still names its own file and no other. Windows names are UTF-16,
-/// held as the QString they are.
+/// kept as their code units, unpaired surrogates included.
 class FilePath {
 public:
     FilePath() = default;
@@ -44,18 +44,14 @@ public:
     /// The name for messages and for the rules on its ending, decoded as Qt
     /// decodes names (bytes that are not UTF-8 show as U+FFFD).
     QString ToString() const;
-#ifdef _WIN32
-    const QString& Native() const { return native_; }
-#else
+    /// The name in the system's own units: POSIX's bytes; on Windows the
+    /// UTF-16 code units, two bytes each in the machine's order. Only the
+    /// system's own half (durable_file_posix.cpp, durable_file_win.cpp)
+    /// reads them.
     const QByteArray& Native() const { return native_; }
-#endif
 
 private:
-#ifdef _WIN32
-    QString native_;
-#else
     QByteArray native_;
-#endif
 };
 
 /// The reason given when the name holds something other than a directory or

@@ -6,23 +6,12 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include <algorithm>
-#include <cerrno>
 #include <string>
 
 #include "settings/durable_file.h"
+#include "settings/log.h"
 #include "settings/settings.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#endif
+#include "settings/settings_file_system.h"
 
 namespace korvalen::settings {
 namespace {
@@ -41,37 +30,6 @@ bool MakeReadOnly(const QString& path) {
 
 bool MakeWritable(const QString& path) {
     return QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-}
-
-// Renames @p from to @p to unless @p to exists, the check and the rename
-// being one step: a korvalen.ini written by another copy of the program at
-// the last moment must not be lost.
-bool MoveWithoutReplacing(const QString& from, const QString& to) {
-#ifdef _WIN32
-    const QString nativeFrom = QDir::toNativeSeparators(from);
-    const QString nativeTo = QDir::toNativeSeparators(to);
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
-                       reinterpret_cast<const wchar_t*>(nativeTo.utf16()), MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    const QByteArray f = QFile::encodeName(from);
-    const QByteArray t = QFile::encodeName(to);
-#if defined(__linux__) && defined(RENAME_NOREPLACE)
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0) return true;
-    // EINVAL / ENOSYS: the file system or kernel lacks it; try the others.
-    if (errno != EINVAL && errno != ENOSYS) return false;
-#endif
-    // link() refuses an existing name as atomically; a crash before the
-    // unlink leaves korvalen.~in as well, which the next save removes.
-    if (::link(f.constData(), t.constData()) == 0) {
-        ::unlink(f.constData());
-        return true;
-    }
-    if (errno == EEXIST) return false;
-    // A file system without hard links (FAT): the check is no longer one
-    // step with the rename, which is the best left.
-    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) return false;
-    return std::rename(f.constData(), t.constData()) == 0;
-#endif
 }
 
 void Report(SaveStepHook onStep, SaveStep step) {
@@ -112,92 +70,23 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepH
 
 bool SettingsFileExists(const QString& folder) { return QFileInfo::exists(PathIn(folder, SettingsFileName)); }
 
-namespace {
-
-// The reason given for a settings file that is a FIFO, a device or a socket.
-constexpr char kNotRegularFile[] = "Not a regular file";
-
-// The settings file's bytes into @p bytes; otherwise why they cannot be had.
-// Whatever carries the name (a FIFO without a writer, /dev/zero, a runaway
-// log) must neither hang the start-up nor swamp it, so only a regular file,
-// possibly behind a symbolic link, is read, and no more than
-// MaxSettingsFileSize of it.
-std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes) {
-#ifdef _WIN32
-    const QFileInfo info(path);
-    if (info.isDir()) return SystemErrorText(EISDIR);
-    if (info.exists() && !info.isFile()) return QString::fromLatin1(kNotRegularFile);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
-    const QByteArray data = file.read(MaxSettingsFileSize + 1);
-    if (file.error() != QFileDevice::NoError) return file.errorString();
-    if (data.size() > MaxSettingsFileSize) return SystemErrorText(EFBIG);
-    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
-    return std::nullopt;
-#else
-    const QByteArray name = QFile::encodeName(path);
-    // The type is looked at before opening, since opening some devices
-    // already acts on them, and again on the open file, which is the one
-    // read whatever replaced the name in between. O_NONBLOCK: an open FIFO
-    // does not wait for a writer.
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) return SystemErrorText(errno);
-    const auto refusal = [](const struct stat& s) -> std::optional<QString> {
-        if (S_ISDIR(s.st_mode)) return SystemErrorText(EISDIR);
-        if (!S_ISREG(s.st_mode)) return QString::fromLatin1(kNotRegularFile);
-        if (s.st_size > MaxSettingsFileSize) return SystemErrorText(EFBIG);
-        return std::nullopt;
-    };
-    if (std::optional<QString> refused = refusal(st)) return refused;
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return SystemErrorText(errno);
-    std::optional<QString> failure;
-    if (::fstat(fd, &st) != 0)
-        failure = SystemErrorText(errno);
-    else
-        failure = refusal(st);
-    // The file may still grow while it is read: one byte past the limit is
-    // enough to know.
-    std::string data;
-    if (!failure) data.resize(static_cast<size_t>(st.st_size) + 1);
-    size_t filled = 0;
-    while (!failure) {
-        if (filled == data.size()) {
-            if (data.size() > static_cast<size_t>(MaxSettingsFileSize)) {
-                failure = SystemErrorText(EFBIG);
-                break;
-            }
-            data.resize(std::min(data.size() * 2, static_cast<size_t>(MaxSettingsFileSize) + 1));
-        }
-        const ssize_t n = ::read(fd, data.data() + filled, data.size() - filled);
-        if (n > 0)
-            filled += static_cast<size_t>(n);
-        else if (n == 0)
-            break;
-        else if (errno != EINTR)
-            failure = SystemErrorText(errno);
-    }
-    ::close(fd);
-    if (failure) return failure;
-    data.resize(filled);
-    bytes = std::move(data);
-    return std::nullopt;
-#endif
-}
-
-}  // namespace
-
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
     if (!settingsFileExisted) return {};
     std::string bytes;
     if (const std::optional<QString> reason = ReadSettingsFile(PathIn(folder, SettingsFileName), bytes)) {
+        qCWarning(lcSettings).noquote() << "korvalen.ini in" << QDir::toNativeSeparators(folder)
+                                        << "not read:" << *reason;
         LoadResult result;
         result.error = std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " +
                        reason->toStdString() + "\n\n" + UnreadFileNotice;
         result.unread = true;
         return result;
     }
-    return ParseSettings(bytes);
+    LoadResult parsed = ParseSettings(bytes);
+    if (parsed.error)
+        qCWarning(lcSettings).noquote() << "korvalen.ini in" << QDir::toNativeSeparators(folder)
+                                        << "read up to a bad value:" << QString::fromStdString(*parsed.error);
+    return parsed;
 }
 
 std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,
@@ -240,11 +129,14 @@ std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& to
         if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
         if (MoveWithoutReplacing(target, name)) {
             FlushFolder(folder);
+            qCInfo(lcSettings).noquote() << "the unread korvalen.ini set aside as" << QDir::toNativeSeparators(name);
             return QFileInfo(name).fileName();
         }
         // Taken between the look and the move, or not movable at all.
-        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()) return std::nullopt;
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()) break;
     }
+    qCWarning(lcSettings).noquote() << "the unread korvalen.ini in" << QDir::toNativeSeparators(folder)
+                                    << "could not be set aside: it stays as it is";
     return std::nullopt;
 }
 

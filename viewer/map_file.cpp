@@ -14,6 +14,7 @@
 #include "geo/geo.h"
 #include "settings/durable_file.h"
 #include "viewer/bmp_check.h"
+#include "viewer/log.h"
 #include "viewer/map_surface.h"
 
 namespace korvalen::viewer {
@@ -113,17 +114,20 @@ KeptMap CheckKeptMap(const QString& fileName) {
     // Running as root, the permission bits stop no open() at all; a file with
     // no write bit is still the user's "read-only" mark and is refused here
     // explicitly, whoever runs the program.
-    if (!info.isFile() || !OpensForReadAndWrite(fileName) || !HasWriteBit(info)) {
+    const auto refuse = [&](const char* why) {
+        qCWarning(lcViewer).noquote() << "kept map" << QDir::toNativeSeparators(fileName) << "refused:" << why;
         result.message = bitmapError;
         return result;
-    }
-    if (!HasBmpName(fileName)) {
-        result.message = bitmapError;
-        return result;
-    }
+    };
+    if (!info.isFile()) return refuse("not a file (missing, or a folder or device)");
+    if (!OpensForReadAndWrite(fileName)) return refuse("does not open for reading and writing");
+    if (!HasWriteBit(info)) return refuse("marked read-only");
+    if (!HasBmpName(fileName)) return refuse("its name does not end in \".bmp\"");
 
     const QImage image = DecodeCheckedMap(fileName);
     if (image.isNull() || image.width() != geo::MapSize || image.height() != geo::MapSize) {
+        qCWarning(lcViewer).noquote() << "kept map" << QDir::toNativeSeparators(fileName)
+                                      << "refused: not a whole" << geo::MapSize << "x" << geo::MapSize << "bitmap";
         result.status = KeptMapStatus::DecodeError;
         result.message = QStringLiteral("The kept map \"%1\" cannot be read as a %2 × %2 bitmap.")
                              .arg(QDir::toNativeSeparators(fileName), QString::number(geo::MapSize));

@@ -1,11 +1,9 @@
 #pragma once
 // What the viewer owns and the other windows read: the unit, the azimuth
-// under the pointer, the read-out captions, the kept map's flag and the
-// rotator program's path.
+// under the pointer, the read-out captions and the kept map's flag.
 #include <QString>
 
 #include "geo/geo.h"
-#include "rotator/launcher.h"
 
 namespace korvalen::viewer {
 
@@ -22,9 +20,6 @@ struct ViewerState {
     /// The map kept from the previous run was loaded at start and not yet
     /// brought up.
     bool SavedMapLoaded = false;
-    /// The rotator program's path (from the settings at start, back to them
-    /// at exit) and whether a start of it waits for the path panel.
-    rotator::LaunchState Tornavel;
 };
 
 }  // namespace korvalen::viewer

@@ -245,6 +245,30 @@ TEST(SocketFolder, WithoutARuntimeFolderIsAFolderOfTheUsersOwn) {
     EXPECT_EQ(Mode(folder), S_IFDIR | 0700u);
 }
 
+// The server the program makes: a second copy of the program finds the
+// service taken, which is no failure, while a folder others may write to is.
+TEST(ProgramsAzimuthServer, ASecondCopyIsNoFailureAnUnfitFolderIs) {
+    QTemporaryDir temp;
+    const auto runtime = KeptVariable("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(temp.path()));
+    AzimuthLink firstLink, secondLink;
+    const auto first = MakeAzimuthServer(firstLink, "korvalen");
+    const auto second = MakeAzimuthServer(secondLink, "korvalen");
+    const korvalen::Expected<void> started = first->Start();
+    ASSERT_TRUE(started) << started.error().text;
+    const korvalen::Expected<void> again = second->Start();
+    EXPECT_TRUE(again) << again.error().text;
+    EXPECT_EQ(second->Address(), temp.path() + "/korvalen.dde");
+    EXPECT_EQ(first->Address(), second->Address());
+
+    ASSERT_TRUE(QFile::setPermissions(temp.path(), QFile::permissions(temp.path()) | QFile::WriteOther));
+    AzimuthLink thirdLink;
+    const auto third = MakeAzimuthServer(thirdLink, "korvalen");
+    const korvalen::Expected<void> refused = third->Start();
+    ASSERT_FALSE(refused);
+    EXPECT_FALSE(refused.error().text.empty());
+}
+
 // Forks a program of another user's that listens at @p path until killed.
 // @return its process, or -1
 pid_t ListenAsAStranger(const QByteArray& path, bool& listening) {

@@ -8,7 +8,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
+#endif
 
 #include <cmath>
 #include <functional>
@@ -24,7 +28,9 @@ struct HeldPort {
     HeldPort() {
         socket.bind(QHostAddress::LocalHost, 0);  // unshared, so the kernel's pick is ours alone
         const int on = 1;
-        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        // Winsock takes the value as chars.
+        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on),
+                     sizeof on);
     }
     quint16 Port() const { return socket.localPort(); }
 };

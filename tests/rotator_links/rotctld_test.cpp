@@ -1,12 +1,17 @@
 // The rotctld client against the real rotctld and its dummy rotator, and
 // against a scripted stand-in where a reply must be held, refused or cut.
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "peers.h"
 #include "rotator/azimuth_link.h"
+#include "rotator/log.h"
 #include "rotator/rotctld_client.h"
 
 using namespace korvalen::rotator;
@@ -151,6 +156,54 @@ TEST(RotctldClient, NewerPublicationReplacesWaitingOne) {
     ASSERT_TRUE(StatusArrives(statuses, "rotctld: turning to 30\u00b0"));
     EXPECT_EQ(peer.lines, (QList<QByteArray>{"+\\dump_state", "+p", "+P 10 0", "+p", "+P 30 0"}));
     EXPECT_TRUE(StatusArrives(statuses, "rotctld: \"not a bearing\" ignored, not a bearing from 0 to 360"));
+}
+
+// The status line names the rotator and shows the text as typed, trimmed.
+TEST(RotctldClient, ARefusedAddressIsToldAndLeavesTheRotatorOff) {
+    RotctldClient client;
+    QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
+    EXPECT_EQ(client.SetAddress(" rotor.lan "), "the port is missing: write host:port");
+    EXPECT_FALSE(client.Enabled());
+    ASSERT_EQ(statuses.size(), 1);
+    EXPECT_EQ(statuses[0][0].toString(), "rotctld address \"rotor.lan\": the port is missing: write host:port");
+}
+
+// The program's messages that reached the handler, as "<category>
+// <type>: <text>"; Qt's own are not the test's business.
+std::vector<std::string> logged;
+
+void KeepMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    const std::string category = context.category ? context.category : "";
+    if (category.rfind("korvalen.", 0) != 0) return;
+    logged.push_back(category + (type == QtWarningMsg ? " warning: " : " other: ") + text.toStdString());
+}
+
+// The log is silent unless asked, and once asked a refused turn is there,
+// as a warning of korvalen.rotator.
+TEST(RotctldClient, ARefusedTurnIsLoggedOnlyOnceTheRotatorCategoryIsOn) {
+    if (!qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) GTEST_SKIP() << "QT_LOGGING_RULES decides here";
+    EXPECT_FALSE(lcRotator().isWarningEnabled());
+    EXPECT_FALSE(lcRotator().isInfoEnabled());
+    QLoggingCategory::setFilterRules(QStringLiteral("korvalen.rotator.warning=true"));
+    logged.clear();
+    const QtMessageHandler before = qInstallMessageHandler(KeepMessage);
+    ScriptedRotctld peer([](const QByteArray& line) -> std::optional<QByteArray> {
+        if (line == "+P 10 0") return QByteArray("set_pos: 10 0\nRPRT -4\n");
+        return ReplyFor(line);
+    });
+    RotctldClient client;
+    client.SetTimeout(std::chrono::milliseconds(kPatience));
+    QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
+    client.SetAddress(Address(peer.Port()));
+    client.Publish("10");
+    const bool arrived = StatusArrives(statuses, "RPRT -4");
+    qInstallMessageHandler(before);
+    QLoggingCategory::setFilterRules(QString());
+    ASSERT_TRUE(arrived);
+    const std::string expected = "korvalen.rotator warning: rotctld " +
+                                 Address(peer.Port()).toStdString() +
+                                 ": turning to 10\u00b0 refused, RPRT -4 (not supported by this rotator)";
+    EXPECT_EQ(logged, std::vector<std::string>{expected});
 }
 
 }  // namespace

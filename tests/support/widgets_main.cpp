@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/resources.h"
+#include "korvalen_version.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
     // every test binary that drives windows.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Korvalen");
+    QApplication::setApplicationName(QStringLiteral(KORVALEN_NAME));
     korvalen::data::InitResources();
     return RUN_ALL_TESTS();
 }

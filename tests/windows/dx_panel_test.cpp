@@ -95,10 +95,10 @@ TEST_F(DxPanel, TheMarkerTurnsAndThePointerHidesOrBringsItBack) {
     StartAtParis();
     QTest::keyClicks(viewer().EditCall, "W1AW");
     const QString kept = viewer().StaticTextAzim->text();
-    viewer().TimerDXTimer();
+    viewer().PanelDX->TimerDXTimer();
     EXPECT_FALSE(viewer().ImageDX->isVisible());
     EXPECT_TRUE(viewer().ImageDX45->isVisible());
-    viewer().TimerDXTimer();
+    viewer().PanelDX->TimerDXTimer();
     EXPECT_TRUE(viewer().ImageDX->isVisible());
     EXPECT_FALSE(viewer().ImageDX45->isVisible());
 
@@ -117,7 +117,7 @@ TEST_F(DxPanel, TheMarkerTurnsAndThePointerHidesOrBringsItBack) {
     EXPECT_TRUE(viewer().ImageDX->isVisible());
     EXPECT_TRUE(viewer().TimerDX->isActive());
     // Over the turned image: the kept read-out again.
-    viewer().TimerDXTimer();
+    viewer().PanelDX->TimerDXTimer();
     Move(viewer().ImageAzimut, 300, 300);
     Move(viewer().ImageDX45, 14, 14);
     EXPECT_EQ(viewer().StaticTextAzim->text(), kept);

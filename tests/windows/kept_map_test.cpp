@@ -623,14 +623,14 @@ class ZoneAhead {
 public:
     ZoneAhead() {
         if (const char* tz = std::getenv("TZ")) old_ = tz, hadOld_ = true;
-        ::setenv("TZ", "IST-5:30", 1);
+        qputenv("TZ", "IST-5:30");  // setenv is POSIX's; Windows' C runtime lacks it
         ::tzset();
     }
     ~ZoneAhead() {
         if (hadOld_)
-            ::setenv("TZ", old_.c_str(), 1);
+            qputenv("TZ", QByteArray::fromStdString(old_));
         else
-            ::unsetenv("TZ");
+            qunsetenv("TZ");
         ::tzset();
     }
 
@@ -643,7 +643,7 @@ TEST_F(KeptMap, ClockTicksInTheModeCheckedWithItsColour) {
     ZoneAhead zone;
     Start();
     const QDateTime at(QDate(2026, 12, 7), QTime(23, 59, 58), Qt::UTC);
-    viewer().Now = [&] { return at.toLocalTime(); };
+    viewer().SetClock([&] { return at.toLocalTime(); });
     ASSERT_EQ(at.toLocalTime().time(), QTime(5, 29, 58));
     const QLocale locale;
     const QString format = viewer::TimeFormatWithoutZone(locale);
@@ -684,7 +684,7 @@ TEST_F(KeptMap, ClockBoxesSitOverTheMapCornersAndTheTimerTicks) {
     EXPECT_EQ(viewer().StaticTextTime->geometry(), QRect(480, 8, 112, 17));
     EXPECT_TRUE(viewer().TimerSeconde->isActive());  // from creation, hidden
     // The tick itself is wired to the texts.
-    viewer().Now = [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::LocalTime); };
+    viewer().SetClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::LocalTime); });
     ASSERT_TRUE(WaitFor([&] { return viewer().StaticTextTime->text().contains("04"); }));
 }
 

@@ -1,6 +1,9 @@
 // The rotator link in the running program: a client of the azimuth socket
 // follows the map clicks and the DX choices, and while it is connected
 // neither main window lets the program end.
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
 #include <memory>
 #include <string>
 
@@ -91,6 +94,28 @@ TEST_F(RotatorLink, ARealRotctldTurnsToTheClickAndToTheDxTyped) {
     ASSERT_EQ(PublishedAzimuth(), "6");
     EXPECT_TRUE(WaitFor([&] { return rotctld.Position().first == 6.0; }, 20000)) << rotctld.Position().first;
     EXPECT_TRUE(viewer().StaticTextRotator->text().contains("rotctld")) << viewer().StaticTextRotator->text().toStdString();
+}
+
+// Each rotator turned directly finds its own address among the settings:
+// PstRotator's comes from PSTROTATOR=, and a click reaches it.
+TEST_F(RotatorLink, PstRotatorTakesItsAddressFromTheSettings) {
+    QUdpSocket pst;
+    ASSERT_TRUE(pst.bind(QHostAddress::LocalHost, 0));
+    WriteSettings("[KORVALEN]\r\nPSTROTATOR=127.0.0.1:" + std::to_string(pst.localPort()) + "\r\n");
+    Start();
+    carte().EditQRA->setText("JN18EU");
+    carte().BitBtn1Click();
+    Move(viewer().ImageAzimut, 310, 100);
+    Click(viewer().ImageAzimut, 310, 100);
+    ASSERT_EQ(PublishedAzimuth(), "3");
+    QList<QByteArray> received;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            while (pst.hasPendingDatagrams()) received.append(pst.receiveDatagram().data());
+            return received.contains("<PST><AZIMUTH>3</AZIMUTH></PST>");
+        },
+        20000))
+        << received.join(" | ").toStdString();
 }
 
 }  // namespace

@@ -43,10 +43,11 @@ protected:
         ASSERT_TRUE(viewer().isVisible());
         viewer().activateWindow();
         ASSERT_TRUE(WaitFor([&] { return viewer().isActiveWindow(); }));
-        viewer().TornavelActions = {[] { return false; }, [this](const QString& path) {
-                                        starts << path;
-                                        return rotator::StartProgram(path);
-                                    }};
+        actions = {[] { return false; }, [this](const QString& path) {
+                       starts << path;
+                       return rotator::StartProgram(path);
+                   }};
+        viewer().PanelTornavel->SetLaunchActions(actions);
     }
 
     /// A script that creates the file "started" in the test's folder, in a
@@ -61,13 +62,14 @@ protected:
     }
 
     bool PanelShown() { return viewer().PanelTornavel->isVisible(); }
-    const rotator::LaunchState& launch() { return viewer().State().Tornavel; }
+    const rotator::LaunchState& launch() { return viewer().PanelTornavel->State(); }
     void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void TypePathAndOK(const QString& path) {
         viewer().EditTornavelpath->setText(path);
         Press(viewer().ButtonOKTornavel);
     }
 
+    rotator::LaunchActions actions;
     QStringList starts;
     QStringList opened;
 };
@@ -107,10 +109,11 @@ TEST_F(Tornavel, CancelForgetsThePendingStartAndALaterOKOnlyStores) {
     EXPECT_TRUE(starts.isEmpty());
 
     // The path panel from the File menu drops a start waiting for it too.
-    viewer().TornavelActions.start = [this](const QString& path) {
+    actions.start = [this](const QString& path) {
         starts << path;
         return true;
     };
+    viewer().PanelTornavel->SetLaunchActions(actions);
     viewer().MenusetTornavel->trigger();
     EXPECT_FALSE(launch().LaunchPending);
     TypePathAndOK("/opt/rotor/tornavel");
@@ -125,12 +128,12 @@ TEST_F(Tornavel, ABrowsedFileIsInForceAtOnceAndCancelKeepsIt) {
     const QString script = Script();
     QString picked = script;
     const QFileDialog plain;  // no title and no filter of its own: the toolkit's
-    viewer().RunOpenDialog = [&](QFileDialog& dialog) {
+    viewer().PanelTornavel->SetFilePicker([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.objectName(), "OpenDialogTornavel");
         EXPECT_EQ(dialog.windowTitle(), plain.windowTitle());
         EXPECT_EQ(dialog.nameFilters(), plain.nameFilters());
         return picked;
-    };
+    });
     viewer().MenusetTornavel->trigger();
     Press(viewer().ButtonParcourirTornavel);
     EXPECT_EQ(viewer().EditTornavelpath->text(), script);
@@ -193,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Tornavel, AProgramAlreadyRunningIsNotStartedAgain) {
     StartViewer();
-    viewer().TornavelActions.running = rotator::RotatorProgramRunning;
+    actions.running = rotator::RotatorProgramRunning;
+    viewer().PanelTornavel->SetLaunchActions(actions);
     ASSERT_TRUE(QFile::copy("/bin/sleep", Path("tornavel")));
     QProcess running;
     running.start(Path("tornavel"), {"600"});

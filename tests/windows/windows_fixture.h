@@ -106,7 +106,7 @@ protected:
 
     /// A rotator client with an open conversation on the program's socket.
     std::unique_ptr<RotatorClient> ConnectRotatorClient() {
-        const QString path = program_->AzimuthServer().SocketPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        const QString path = program_->AzimuthServer().Address();
         auto client = std::make_unique<RotatorClient>(path);
         EXPECT_TRUE(client->Connected());
         EXPECT_EQ(client->Ask("CONNECT * Korvalen"), "OK windows_test Korvalen");
