@@ -51,7 +51,7 @@ std::vector<dx::DxRecord> StoredUserEntries(dx::DxList list, const std::string& 
     QCoreApplication::setApplicationName(QStringLiteral(KORVALEN_NAME));
     const QString folder = settings::SettingsFolder(QString::fromStdString(programFolder));
     const settings::LoadResult read = settings::LoadSettings(folder, settings::SettingsFileExists(folder));
-    if (read.error) std::fprintf(stderr, "korvalen: %s\n", read.error->c_str());
+    if (read.error) std::fprintf(stderr, "korvalen: %s\n", read.error->text.c_str());
     const std::vector<std::string>& lines =
         list == dx::DxList::Ham ? read.values.hamDxRecords : read.values.elevenMetreDxRecords;
     return dx::UserEntries(dx::LoadUserDxTable(lines, list, kDecimalPoint));

@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 
+#include "widgets/locale.h"
 #include "widgets/messages.h"
 
 namespace korvalen::app {
@@ -34,33 +36,32 @@ Program::Program(const QString& programFolder)
 Program::~Program() = default;
 
 void Program::Start(const QStringList& arguments) {
+    QElapsedTimer clock;
+    clock.start();
+    const auto step = [&](const char* name) { startSteps_.push_back({name, clock.nsecsElapsed() / 1e6}); };
     // Before the azimuth server: once a client can hold the close guard, a
     // `kill` must still leave the settings written.
     endRequests_ = std::make_unique<EndRequests>();
     connect(endRequests_.get(), &EndRequests::EndRequested, this, &Program::EndFromOutside);
     StartAzimuthServer();
+    step("signals and azimuth server");
     carte_ = std::make_unique<generator::TFormCarte>(rotator_, language_);
+    step("generator window");
     if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
+    step("settings file");
     viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
-    // The operator's DX entries live in the editors, made after the viewer:
-    // until then the working list holds the built-in rows alone.
-    viewer_->PanelDX->SetUserEntries([this](dx::DxList list) {
-        const dx::UserDxEditor* editor =
-            list == dx::DxList::Ham ? static_cast<const dx::UserDxEditor*>(dxcc_.get()) : dxcb_.get();
-        return editor ? editor->Entries() : std::vector<dx::DxRecord>();
-    });
+    viewer_->PanelDX->SetUserEntries([this](dx::DxList list) { return UserEntries(list); });
     viewer_->ApplyStartSettings(read_);
     carte_->SetMapDisplay(*viewer_);
+    step("viewer window");
     viewer_->FormCreate(savedMap_.SavedMapFile);
+    step("kept map and DX list");
     save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_, language_);
-    dxcc_ = std::make_unique<dx::TFormListeDXCC>(language_);
-    dxcc_->Load(read_.hamDxRecords);
-    info_ = std::make_unique<info::TFormInfo>(language_, releaseCheck_);
-    dxcb_ = std::make_unique<dx::TFormListeDXCB>(language_);
-    dxcb_->Load(read_.elevenMetreDxRecords);
-    conv_ = std::make_unique<info::TFormConv>(language_);
-    rotators_ = std::make_unique<rotator::TFormRotators>(language_);
+    // An editor writes its headers in the language of its making.
+    hamTexts_.headers = elevenTexts_.headers = language_.Current();
     Wire();
+    started_ = true;
+    step("save dialog and wiring");
     // Asked while a message of the start-up was waiting for its OK.
     if (endPending_) QTimer::singleShot(0, this, &Program::EndFromOutside);
     carte_->show();
@@ -73,6 +74,7 @@ void Program::Start(const QStringList& arguments) {
     // Once the generator is up and the queued events are handled; at most
     // once per run, and only if CheckAtStart is on by then.
     releaseCheck_.CheckAtFirstIdle();
+    step("generator shown");
 }
 
 void Program::Wire() {
@@ -80,18 +82,22 @@ void Program::Wire() {
     using viewer::TFormAzimut;
     using viewer::TFormSave;
 
-    connect(carte_.get(), &TFormCarte::InfoRequested, info_.get(), [this] {
-        info_->show();
-        info_->raise();
-    });
+    const auto showInfo = [this] {
+        FormInfo().show();
+        FormInfo().raise();
+    };
+    connect(carte_.get(), &TFormCarte::InfoRequested, this, showInfo);
     connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, viewer_.get(), &TFormAzimut::ApplyViewerLanguage);
     // As a click on the generator's own item: its routine brings the viewer
     // along.
     connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(),
             [this](languages::Language language) { carte_->LanguageItem(language)->trigger(); });
-    connect(viewer_.get(), &TFormAzimut::InfoRequested, info_.get(), [this] {
-        info_->show();
-        info_->raise();
+    connect(viewer_.get(), &TFormAzimut::InfoRequested, this, showInfo);
+    // A release check's answer is the information window's to show, which
+    // listens once made; the start-up check's usual answer (nothing new)
+    // does not need it made.
+    connect(&releaseCheck_, &info::ReleaseCheck::Answered, this, [this](info::Reply reply) {
+        if (!info_ && reply != info::Reply::None) FormInfo().ShowReply(reply);
     });
     connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
     // CheckAtStart's second view (the information window's check box is
@@ -105,7 +111,7 @@ void Program::Wire() {
     connect(viewer_.get(), &TFormAzimut::PublishAzimuth, this,
             [this](const QString& azimuth) { rotator_.PublishAzimuth(azimuth); });
     connect(viewer_.get(), &TFormAzimut::BackToGenerator, carte_.get(), [this] {
-        dxcc_->hide();
+        if (dxcc_) dxcc_->hide();
         carte_->ReturnFromViewer();
     });
     connect(viewer_.get(), &TFormAzimut::SaveDialogRequested, save_.get(), &TFormSave::Open);
@@ -115,28 +121,31 @@ void Program::Wire() {
     });
     connect(viewer_.get(), &TFormAzimut::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
     connect(viewer_->PanelDX, &dx::DxPanelWidget::ManageDxRequested, this, [this](dx::DxList list) {
-        dx::UserDxEditor& shown = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_;
-        dx::UserDxEditor& hidden = list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcb_) : *dxcc_;
-        hidden.hide();
+        const dx::DxList other = list == dx::DxList::Ham ? dx::DxList::ElevenMetre : dx::DxList::Ham;
+        if (Made(other)) Editor(other).hide();
+        dx::UserDxEditor& shown = Editor(list);
         shown.show();
         shown.raise();
     });
-
-    // The operator's DX lists: OK puts the entries into the working list at
-    // once (and looks the call box up again); "?" brings the converter. The
-    // editors follow the viewer's language and its list choice.
-    for (dx::UserDxEditor* editor :
-         {static_cast<dx::UserDxEditor*>(dxcc_.get()), static_cast<dx::UserDxEditor*>(dxcb_.get())}) {
-        connect(editor, &dx::UserDxEditor::UserListApplied, viewer_->PanelDX, &dx::DxPanelWidget::UserListChanged);
-        connect(editor, &dx::UserDxEditor::ConverterRequested, conv_.get(), [this] {
-            conv_->show();
-            conv_->raise();
-            conv_->activateWindow();
-        });
-        connect(viewer_.get(), &TFormAzimut::EditorLanguageRequested, editor, &dx::UserDxEditor::ApplyEditorLanguage);
-    }
+    // The editors follow the viewer's language and its list choice; one not
+    // made yet is told when it is made.
+    connect(viewer_.get(), &TFormAzimut::EditorLanguageRequested, this, [this] {
+        for (dx::DxList list : {dx::DxList::Ham, dx::DxList::ElevenMetre}) {
+            if (Made(list)) {
+                Editor(list).ApplyEditorLanguage();
+            } else if (const std::optional<languages::Language> language = language_.Current()) {
+                TextsOf(list).routine = language;
+                TextsOf(list).routineLast = true;
+            }
+        }
+    });
     connect(viewer_->PanelDX, &dx::DxPanelWidget::DxListChosen, this, [this](dx::DxList list) {
-        (list == dx::DxList::Ham ? static_cast<dx::UserDxEditor&>(*dxcc_) : *dxcb_).WriteHeaders();
+        if (Made(list)) {
+            Editor(list).WriteHeaders();
+        } else if (const std::optional<languages::Language> language = language_.Current()) {
+            TextsOf(list).headers = language;
+            TextsOf(list).routineLast = false;
+        }
     });
 
     connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
@@ -150,33 +159,110 @@ void Program::Wire() {
         connect(direct.get(), &rotator::DirectRotator::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
         direct->SetLanguage(&language_);
     }
-    // Each rotator's address as the settings keep it, by the rotator's key:
-    // the one place that pairs the two.
-    const auto addressOf = [this](const rotator::DirectRotator& direct) -> std::string* {
-        if (direct.SettingsKey() == "ROTCTLD") return &read_.rotctldAddress;
-        if (direct.SettingsKey() == "PSTROTATOR") return &read_.pstRotatorAddress;
-        return nullptr;
-    };
-    // The addresses last accepted; a rotator the settings keep none for
-    // stays off.
-    const auto applyAddresses = [this, addressOf] {
-        for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_)
-            if (const std::string* address = addressOf(*direct)) direct->SetAddress(Q(*address));
-    };
-    connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, rotators_.get(), [this] {
-        rotators_->SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
-        rotators_->show();
-        rotators_->raise();
-        rotators_->activateWindow();
+    connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, this, [this] {
+        rotator::TFormRotators& dialog = FormRotators();
+        dialog.SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
+        dialog.show();
+        dialog.raise();
+        dialog.activateWindow();
     });
-    connect(rotators_.get(), &rotator::TFormRotators::AddressesAccepted, this,
-            [this, applyAddresses](const QString& rotctld, const QString& pst) {
-                read_.rotctldAddress = S(rotctld);
-                read_.pstRotatorAddress = S(pst);
-                applyAddresses();
-            });
     // After the status connections: a bad address in the file shows there.
-    applyAddresses();
+    ApplyRotatorAddresses();
+}
+
+std::string* Program::AddressOf(const rotator::DirectRotator& direct) {
+    // The one place that pairs a rotator with the settings' field of its
+    // address, by the rotator's key.
+    if (direct.SettingsKey() == "ROTCTLD") return &read_.rotctldAddress;
+    if (direct.SettingsKey() == "PSTROTATOR") return &read_.pstRotatorAddress;
+    return nullptr;
+}
+
+void Program::ApplyRotatorAddresses() {
+    // The addresses last accepted; a rotator the settings keep none for
+    // stays off, and one whose address is refused says so in its status.
+    for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_)
+        if (const std::string* address = AddressOf(*direct)) (void)direct->SetAddress(Q(*address));
+}
+
+bool Program::Made(dx::DxList list) const {
+    return list == dx::DxList::Ham ? static_cast<bool>(dxcc_) : static_cast<bool>(dxcb_);
+}
+
+dx::UserDxEditor& Program::Editor(dx::DxList list) {
+    if (list == dx::DxList::Ham) return FormListeDXCC();
+    return FormListeDXCB();
+}
+
+dx::TFormListeDXCC& Program::FormListeDXCC() {
+    if (!dxcc_) {
+        dxcc_ = std::make_unique<dx::TFormListeDXCC>(language_);
+        Prepare(*dxcc_, dx::DxList::Ham);
+    }
+    return *dxcc_;
+}
+
+dx::TFormListeDXCB& Program::FormListeDXCB() {
+    if (!dxcb_) {
+        dxcb_ = std::make_unique<dx::TFormListeDXCB>(language_);
+        Prepare(*dxcb_, dx::DxList::ElevenMetre);
+    }
+    return *dxcb_;
+}
+
+void Program::Prepare(dx::UserDxEditor& editor, dx::DxList list) {
+    editor.Load(list == dx::DxList::Ham ? read_.hamDxRecords : read_.elevenMetreDxRecords);
+    const EditorTexts& texts = TextsOf(list);
+    editor.ShowTextsOf(texts.headers, texts.routine, texts.routineLast);
+    // OK puts the entries into the working list at once (and looks the call
+    // box up again); "?" brings the converter.
+    connect(&editor, &dx::UserDxEditor::UserListApplied, viewer_->PanelDX, &dx::DxPanelWidget::UserListChanged);
+    connect(&editor, &dx::UserDxEditor::ConverterRequested, this, [this] {
+        info::TFormConv& converter = FormConv();
+        converter.show();
+        converter.raise();
+        converter.activateWindow();
+    });
+}
+
+info::TFormInfo& Program::FormInfo() {
+    if (!info_) info_ = std::make_unique<info::TFormInfo>(language_, releaseCheck_);
+    return *info_;
+}
+
+info::TFormConv& Program::FormConv() {
+    if (!conv_) conv_ = std::make_unique<info::TFormConv>(language_);
+    return *conv_;
+}
+
+rotator::TFormRotators& Program::FormRotators() {
+    if (!rotators_) {
+        rotators_ = std::make_unique<rotator::TFormRotators>(language_);
+        connect(rotators_.get(), &rotator::TFormRotators::AddressesAccepted, this,
+                [this](const QString& rotctld, const QString& pst) {
+                    read_.rotctldAddress = S(rotctld);
+                    read_.pstRotatorAddress = S(pst);
+                    ApplyRotatorAddresses();
+                });
+    }
+    return *rotators_;
+}
+
+dx::UserDxTable Program::StoredTable(dx::DxList list) const {
+    // As the editor reads them when it is made.
+    dx::UserDxTable table(list);
+    table.Load(list == dx::DxList::Ham ? read_.hamDxRecords : read_.elevenMetreDxRecords,
+               widgets::DecimalSeparator());
+    return table;
+}
+
+std::vector<dx::DxRecord> Program::UserEntries(dx::DxList list) const {
+    if (Made(list)) return list == dx::DxList::Ham ? dxcc_->Entries() : dxcb_->Entries();
+    return StoredTable(list).Entries();
+}
+
+std::vector<std::string> Program::UserRecords(dx::DxList list) {
+    return Made(list) ? Editor(list).Records() : StoredTable(list).SettingsLines();
 }
 
 void Program::StartAzimuthServer() {
@@ -203,7 +289,7 @@ bool Program::LoadSettings() {
     carte_->RestoreCentre(Q(read_.centreText), read_.centre);
     savedMap_ = {Q(read_.savedMapFile), Q(read_.savedMapCentreText)};
     if (r.error) {
-        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(*r.error));
+        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(r.error->text));
         return false;
     }
     return true;
@@ -217,8 +303,8 @@ void Program::SaveSettings() {
     values.language = carte_->TickedLanguage();
     values.savedMapFile = S(savedMap_.SavedMapFile);
     values.savedMapCentreText = S(savedMap_.SavedMapCentreText);
-    values.hamDxRecords = dxcc_->Records();
-    values.elevenMetreDxRecords = dxcb_->Records();
+    values.hamDxRecords = UserRecords(dx::DxList::Ham);
+    values.elevenMetreDxRecords = UserRecords(dx::DxList::ElevenMetre);
     bool replace = settingsFileExisted_;
     if (settingsUnread_) {
         // Whatever it holds, it is not ours to destroy. Should it not move,
@@ -226,16 +312,15 @@ void Program::SaveSettings() {
         settingsUnread_ = !settings::SetAsideUnreadFile(folder_, QDate::currentDate());
         replace = false;
     }
-    if (const auto error = settings::SaveSettings(folder_, values, replace))
-        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(*error));
+    if (const Expected<void> saved = settings::SaveSettings(folder_, values, replace); !saved)
+        widgets::ShowMessage(carte_.get(), widgets::MessageKind::Error, Q(saved.error().text));
 }
 
 void Program::EndFromOutside() {
     // The settings come from the windows: until they all exist (a message of
     // the start-up waits for its OK), the end waits for them, and the
     // message is answered so that the start-up goes on to make them.
-    // The last window made is the rotators dialog.
-    endPending_ = !rotators_;
+    endPending_ = !started_;
     if (!endPending_) {
         SaveSettingsAndEnd();
     } else if (QWidget* message = QApplication::activeModalWidget()) {

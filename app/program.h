@@ -47,19 +47,26 @@ public:
     explicit Program(const QString& programFolder);
     ~Program() override;
 
-    /// Creates the seven windows in their order, all hidden but the
-    /// generator, which is shown: the generator, then the settings file and
-    /// the command-line locator (@p arguments without the program name),
-    /// then the viewer with the kept map, then the others.
+    /// Creates the windows every start needs, all hidden but the generator,
+    /// which is shown: the generator, then the settings file and the
+    /// command-line locator (@p arguments without the program name), then
+    /// the viewer with the kept map and the save dialog. The windows most
+    /// runs never open (the DX editors, the information window, the
+    /// converter, the rotators dialog) are made at their first use, with
+    /// what they would have been told since the start: the program's first
+    /// window is up sooner.
     void Start(const QStringList& arguments);
 
     generator::TFormCarte& FormCarte() { return *carte_; }
     viewer::TFormAzimut& FormAzimut() { return *viewer_; }
     viewer::TFormSave& FormSave() { return *save_; }
-    dx::TFormListeDXCC& FormListeDXCC() { return *dxcc_; }
-    info::TFormInfo& FormInfo() { return *info_; }
-    dx::TFormListeDXCB& FormListeDXCB() { return *dxcb_; }
-    info::TFormConv& FormConv() { return *conv_; }
+    dx::TFormListeDXCC& FormListeDXCC();
+    info::TFormInfo& FormInfo();
+    dx::TFormListeDXCB& FormListeDXCB();
+    info::TFormConv& FormConv();
+    rotator::TFormRotators& FormRotators();
+    /// The editor of @p list.
+    dx::UserDxEditor& Editor(dx::DxList list);
 
     const settings::SavedMap& SavedMap() const { return savedMap_; }
     const rotator::AzimuthLink& Rotator() const { return rotator_; }
@@ -69,6 +76,13 @@ public:
     const languages::LanguageState& Language() const { return language_; }
     /// The azimuth service (tests connect to it).
     const rotator::AzimuthServer& AzimuthServer() const { return *server_; }
+    /// Where Start spent its time: each step's end, in milliseconds from
+    /// its beginning (the benchmark prints them).
+    struct StartStep {
+        const char* name;
+        double endMs;
+    };
+    const std::vector<StartStep>& StartSteps() const { return startSteps_; }
     /// How many times an orderly exit ended the program (tests read it).
     int EndCount() const { return endCount_; }
 
@@ -86,6 +100,19 @@ private:
     void SaveSettings();
     void StartAzimuthServer();
     void Wire();
+    /// The operator's entries of @p list, and the lines the settings file
+    /// keeps for it: the editor's when it was made, else the file's as the
+    /// editor would read them.
+    std::vector<dx::DxRecord> UserEntries(dx::DxList list) const;
+    std::vector<std::string> UserRecords(dx::DxList list);
+    dx::UserDxTable StoredTable(dx::DxList list) const;
+    /// Whether the editor of @p list was made yet.
+    bool Made(dx::DxList list) const;
+    /// A DX editor just made: its entries, the texts it missed, its wiring.
+    void Prepare(dx::UserDxEditor& editor, dx::DxList list);
+    /// The settings' address of a rotator driven directly, by its key.
+    std::string* AddressOf(const rotator::DirectRotator& direct);
+    void ApplyRotatorAddresses();
 
     const QString folder_;
     const bool settingsFileExisted_;
@@ -113,6 +140,20 @@ private:
     std::unique_ptr<EndRequests> endRequests_;
     /// An end was asked for before the windows existed.
     bool endPending_ = false;
+    /// Start made the windows that hold the settings.
+    bool started_ = false;
+    std::vector<StartStep> startSteps_;
+    /// What each DX editor would have been told before it was made: the
+    /// language of its last header writing and of its last language
+    /// routine, and which came last. Applied when it is made.
+    struct EditorTexts {
+        std::optional<languages::Language> headers;
+        std::optional<languages::Language> routine;
+        bool routineLast = false;
+    };
+    EditorTexts hamTexts_;
+    EditorTexts elevenTexts_;
+    EditorTexts& TextsOf(dx::DxList list) { return list == dx::DxList::Ham ? hamTexts_ : elevenTexts_; }
     int endCount_ = 0;
     // The windows last, so they go before the values they refer to.
     std::unique_ptr<generator::TFormCarte> carte_;

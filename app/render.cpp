@@ -85,8 +85,9 @@ int Render(const std::string& locator, const settings::FilePath& output) {
 
     // Both formats go the same durable way, links and all: a failed write
     // leaves the old file whole, and what is not a file of data is refused.
-    if (const auto failure = viewer::SaveMapFile(map, output, bmp ? viewer::MapFormat::Bmp : viewer::MapFormat::Png))
-        return Fail("cannot write " + shown.toStdString() + ": " + failure->toStdString());
+    const Expected<void> saved =
+        viewer::SaveMapFile(map, output, bmp ? viewer::MapFormat::Bmp : viewer::MapFormat::Png);
+    if (!saved) return Fail("cannot write " + shown.toStdString() + ": " + saved.error().text);
     return 0;
 }
 

@@ -132,7 +132,6 @@ UserDxEditor::UserDxEditor(const Names& names, DxList list, const languages::Row
       table_(list),
       saved_(list) {
     setObjectName(QString::fromLatin1(names.window));
-    setWindowTitle(languages::Before(caption));
     saveGrid_->hide();
     conv_->setToolTip(QStringLiteral("Convert deg/min/sec => Decimal"));
     conv_->setFixedWidth(conv_->sizeHint().height());
@@ -147,8 +146,7 @@ UserDxEditor::UserDxEditor(const Names& names, DxList list, const languages::Row
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    for (int c = 0; c < table_.ColumnCount(); ++c) SetHeader(c, languages::Before(languages::kEditorHeaders[c]));
-    WriteHeaders();
+    ShowTextsOf(language_.Current(), std::nullopt, false);
 
     connect(grid_, &QTableWidget::itemChanged, this, &UserDxEditor::CellEdited);
     connect(ok_, &QPushButton::clicked, this, &UserDxEditor::OkClick);
@@ -169,15 +167,29 @@ void UserDxEditor::SetHeader(int column, const QString& text) {
 }
 
 void UserDxEditor::WriteHeaders() {
-    if (!languages::HasBlock(language_.LanguageCode)) return;
-    for (int c = 0; c < table_.ColumnCount(); ++c)
-        SetHeader(c, languages::Text(languages::kEditorHeaders[c], language_.LanguageCode));
+    if (const std::optional<languages::Language> language = language_.Current()) WriteHeaders(*language);
+}
+
+void UserDxEditor::WriteHeaders(languages::Language language) {
+    for (int c = 0; c < table_.ColumnCount(); ++c) SetHeader(c, languages::Text(languages::kEditorHeaders[c], language));
 }
 
 void UserDxEditor::ApplyEditorLanguage() {
-    if (!languages::HasBlock(language_.LanguageCode)) return;
-    setWindowTitle(languages::Text(caption_, language_.LanguageCode));
-    if (table_.List() == DxList::Ham) SetHeader(1, languages::Text(languages::kEditorHeaders[1], language_.LanguageCode));
+    if (const std::optional<languages::Language> language = language_.Current()) ApplyEditorLanguage(*language);
+}
+
+void UserDxEditor::ShowTextsOf(std::optional<languages::Language> headers,
+                               std::optional<languages::Language> routine, bool routineLast) {
+    setWindowTitle(languages::Before(caption_));
+    for (int c = 0; c < table_.ColumnCount(); ++c) SetHeader(c, languages::Before(languages::kEditorHeaders[c]));
+    if (routine && !routineLast) ApplyEditorLanguage(*routine);
+    if (headers) WriteHeaders(*headers);
+    if (routine && routineLast) ApplyEditorLanguage(*routine);
+}
+
+void UserDxEditor::ApplyEditorLanguage(languages::Language language) {
+    setWindowTitle(languages::Text(caption_, language));
+    if (table_.List() == DxList::Ham) SetHeader(1, languages::Text(languages::kEditorHeaders[1], language));
 }
 
 QString UserDxEditor::MessageText(UserDxMessage message) const {

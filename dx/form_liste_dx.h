@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,19 @@ public:
     /// Writes every column header in the current language; nothing before
     /// any language. Run at creation and each time this list is chosen.
     void WriteHeaders();
+    /// The same in @p language: a window made at its first use is given
+    /// the texts it would have been given since the start.
+    void WriteHeaders(languages::Language language);
     /// The window caption in the current language (and, in the ham editor,
     /// the country header); nothing before any language.
     void ApplyEditorLanguage();
+    void ApplyEditorLanguage(languages::Language language);
+    /// The caption and headers as they stand after a header writing in
+    /// @p headers and a language routine in @p routine (none: never ran),
+    /// the routine last when @p routineLast: what a window made at its
+    /// first use shows of the language history it missed.
+    void ShowTextsOf(std::optional<languages::Language> headers, std::optional<languages::Language> routine,
+                     bool routineLast);
 
     /// "?": asks for the converter; nothing passes between the windows.
     void ButtonConvClick() { emit ConverterRequested(); }

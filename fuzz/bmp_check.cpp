@@ -17,7 +17,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,9 +65,9 @@ bool SamePixels(const QImage& a, const QImage& b) {
 
 void CheckAt(const QByteArray& bytes, int width, int height) {
     const std::string_view view(bytes.constData(), static_cast<size_t>(bytes.size()));
-    const std::optional<std::string> refused = viewer::CheckBmpBytes(view, width, height);
-    if (refused) {
-        KORVALEN_FUZZ_CHECK(!refused->empty(), "a refusal says why");
+    const Expected<void> accepted = viewer::CheckBmpBytes(view, width, height);
+    if (!accepted) {
+        KORVALEN_FUZZ_CHECK(!accepted.error().text.empty(), "a refusal says why");
         return;
     }
     QImage zeros = Prefilled(bytes, false);

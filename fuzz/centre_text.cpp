@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "fuzz/check.h"
@@ -35,21 +34,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     // NaN marks "not set": no text reads as NaN.
     geo::LatLong position{NAN, NAN};
-    const std::optional<std::string> error = geo::TextToLatLong(text, position);
+    const Expected<void> read = geo::TextToLatLong(text, position);
 
-    if (error) KORVALEN_FUZZ_CHECK(IsConversionMessage(*error), "a failure is the conversion message");
+    if (!read) KORVALEN_FUZZ_CHECK(IsConversionMessage(read.error().text), "a failure is the conversion message");
     const bool latitudeSet = !std::isnan(position.latitude);
     const bool longitudeSet = !std::isnan(position.longitude);
     KORVALEN_FUZZ_CHECK(!longitudeSet || latitudeSet, "the longitude is read only after the latitude");
     KORVALEN_FUZZ_CHECK(!latitudeSet || std::isfinite(position.latitude), "a latitude read is finite");
     KORVALEN_FUZZ_CHECK(!longitudeSet || std::isfinite(position.longitude), "a longitude read is finite");
     if (!longitudeSet) return 0;
-    KORVALEN_FUZZ_CHECK(!error, "no message once both halves are set");
+    KORVALEN_FUZZ_CHECK(read.ok(), "no message once both halves are set");
 
     if (std::fabs(position.latitude) > kReadableLimit || std::fabs(position.longitude) > kReadableLimit) return 0;
     const std::string again = geo::LatLongToText(position.latitude, position.longitude);
     geo::LatLong back{NAN, NAN};
-    KORVALEN_FUZZ_CHECK(!geo::TextToLatLong(again, back), "a written position reads without a message");
+    KORVALEN_FUZZ_CHECK(geo::TextToLatLong(again, back).ok(), "a written position reads without a message");
     KORVALEN_FUZZ_CHECK(!std::isnan(back.latitude) && !std::isnan(back.longitude),
                         "a written position reads both halves");
     KORVALEN_FUZZ_CHECK(std::fabs(back.latitude - position.latitude) <= kTolerance,

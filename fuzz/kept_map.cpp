@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     viewer::KeptMap kept = viewer::CheckKeptMap(QString::fromStdString(gMapFile));
 
     if (kept.status != viewer::KeptMapStatus::Ok) {
-        KORVALEN_FUZZ_CHECK(!kept.message.isEmpty(), "a refused map says why");
+        KORVALEN_FUZZ_CHECK(kept.error && !kept.error->text.empty(), "a refused map says why");
         KORVALEN_FUZZ_CHECK(kept.image.isNull(), "a refused map brings no image");
         KORVALEN_FUZZ_CHECK(kept.status == viewer::KeptMapStatus::DecodeError,
                             "a readable, writable *.bmp file can only fail to decode");

@@ -179,8 +179,8 @@ QByteArray RunLengthEncoded(const QByteArray& bmp) {
 }
 
 QByteArray Saved(const QImage& map, const QString& fileName) {
-    if (const auto failure = viewer::SaveMapBmp(map, fileName)) {
-        std::fprintf(stderr, "make_map_seeds: %s\n", qPrintable(*failure));
+    if (const Expected<void> saved = viewer::SaveMapBmp(map, fileName); !saved) {
+        std::fprintf(stderr, "make_map_seeds: %s\n", saved.error().text.c_str());
         std::exit(1);
     }
     QFile file(fileName);

@@ -25,13 +25,15 @@ using namespace korvalen::rotator;
 namespace {
 
 void CheckAddress(const QString& text, std::optional<quint16> defaultPort) {
-    const AddressParse r = ParseRotatorAddress(text, defaultPort);
-    KORVALEN_FUZZ_CHECK(r.error.isEmpty() == (r.address.has_value() || text.trimmed().isEmpty()),
+    const korvalen::Expected<std::optional<RotatorAddress>> r = ParseRotatorAddress(text, defaultPort);
+    KORVALEN_FUZZ_CHECK(r.ok() == (text.trimmed().isEmpty() || (r.ok() && r->has_value())),
                         "an address is refused exactly when it gives none and is not blank");
-    if (!r.address) return;
-    KORVALEN_FUZZ_CHECK(!r.address->host.isEmpty() && r.address->port != 0, "an address has a host and a port");
-    KORVALEN_FUZZ_CHECK(ParseRotatorAddress(AddressText(*r.address)).address == r.address,
-                        "an address's text reads back as itself");
+    KORVALEN_FUZZ_CHECK(r.ok() || !r.error().text.empty(), "a refusal says why");
+    if (!r || !*r) return;
+    const RotatorAddress& address = **r;
+    KORVALEN_FUZZ_CHECK(!address.host.isEmpty() && address.port != 0, "an address has a host and a port");
+    const korvalen::Expected<std::optional<RotatorAddress>> again = ParseRotatorAddress(AddressText(address));
+    KORVALEN_FUZZ_CHECK(again.ok() && *again == *r, "an address's text reads back as itself");
 }
 
 void CheckTurn(double bearing, const AzimuthRange& range) {

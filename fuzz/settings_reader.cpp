@@ -46,7 +46,7 @@ settings::Settings AsWritten(settings::Settings s) {
     }
     s.centreText = s.savedMapCentreText;
     s.centre = defaults.centre;
-    if (geo::TextToLatLong(s.savedMapCentreText, s.centre)) {
+    if (!geo::TextToLatLong(s.savedMapCentreText, s.centre)) {
         // The keys FormatSettings writes after CENTRE_IMAGE, DX rows apart.
         s.viewerTop = defaults.viewerTop;
         s.viewerLeft = defaults.viewerLeft;

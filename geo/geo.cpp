@@ -100,26 +100,26 @@ struct Cursor {
     char32_t First() const { return s.empty() ? U'\0' : s[0]; }
 };
 
-// A degree or minute field's number; on failure the conversion message.
-std::optional<int> FieldValue(const std::u32string& field, std::optional<std::string>& error) {
+// A degree or minute field's number, or the conversion message.
+Expected<int> FieldValue(const std::u32string& field) {
     const std::string text = text::Utf32ToUtf8(field);
     const std::optional<int> value = ParseDecimalInteger(text);
-    if (!value) error = ConversionErrorText(text);
-    return value;
+    if (!value) return Error{ConversionErrorText(text)};
+    return *value;
 }
 
 // The start of one coordinate: degrees up to the "°", minutes up to the
 // "'", then the "'" and the character after it are gone. False when the
-// reading stops here, silently or with @p error set.
-bool ReadDegreesMinutes(Cursor& c, int& degrees, int& minutes, std::optional<std::string>& error) {
+// reading stops here silently; the error when a field is not a number.
+Expected<bool> ReadDegreesMinutes(Cursor& c, int& degrees, int& minutes) {
     std::u32string field;
     if (!c.Take(U'\u00b0', field)) return false;
-    const std::optional<int> d = FieldValue(field, error);
-    if (!d) return false;
+    const Expected<int> d = FieldValue(field);
+    if (!d) return d.error();
     degrees = *d;
     if (!c.Take(U'\'', field)) return false;
-    const std::optional<int> m = FieldValue(field, error);
-    if (!m) return false;
+    const Expected<int> m = FieldValue(field);
+    if (!m) return m.error();
     minutes = *m;
     c.Drop(1);
     return true;
@@ -136,27 +136,30 @@ std::string LatLongToText(Real latitude, Real longitude) {
     return out;
 }
 
-std::optional<std::string> TextToLatLong(const std::string& input, LatLong& position) {
+Expected<void> TextToLatLong(const std::string& input, LatLong& position) {
     Cursor c{text::Utf8ToUtf32(input)};
     int degrees = 0;
     int minutes = 0;
-    std::optional<std::string> error;
-    if (!ReadDegreesMinutes(c, degrees, minutes, error)) return error;
+    const Expected<bool> latitude = ReadDegreesMinutes(c, degrees, minutes);
+    if (!latitude) return latitude.error();
+    if (!*latitude) return {};
     if (c.First() == U'N')
         position.latitude = degrees + static_cast<Real>(minutes) / 60;
     else if (c.First() == U'S')
         position.latitude = -static_cast<Real>(degrees) - static_cast<Real>(minutes) / 60;
     else
-        return std::nullopt;
+        return {};
     c.Drop(2);
-    if (c.s.find(U'/') == std::u32string::npos) return std::nullopt;
+    if (c.s.find(U'/') == std::u32string::npos) return {};
     c.Drop(2);
-    if (!ReadDegreesMinutes(c, degrees, minutes, error)) return error;
+    const Expected<bool> longitude = ReadDegreesMinutes(c, degrees, minutes);
+    if (!longitude) return longitude.error();
+    if (!*longitude) return {};
     if (c.First() == U'E')
         position.longitude = degrees + static_cast<Real>(minutes) / 60;
     else if (c.First() == U'W')
         position.longitude = -static_cast<Real>(degrees) - static_cast<Real>(minutes) / 60;
-    return std::nullopt;
+    return {};
 }
 
 std::optional<LatLong> LocatorToLatLong(const std::string& text) {

@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+#include "base/expected.h"
+
 namespace korvalen::geo {
 
 using Real = long double;
@@ -101,11 +103,13 @@ std::string LatLongToText(Real latitude, Real longitude);
 /// Reads the form written by LatLongToText back into @p position.
 /// Stops silently at a missing "°", "'", "/" or hemisphere letter, leaving
 /// what was set before the stop in place (the latitude may be set and the
-/// longitude not). Minute precision.
-/// @return ConversionErrorText of a degree or minute field that is not a
-///         decimal integer (reading stops there, what was set before it
-///         stays set); nullopt otherwise, a silent stop included.
-std::optional<std::string> TextToLatLong(const std::string& text, LatLong& position);
+/// longitude not). Minute precision. The position is updated in place rather
+/// than returned because a stop, silent or not, keeps what was read before
+/// it: the settings file's centre line relies on that.
+/// @return the error ConversionErrorText of a degree or minute field that is
+///         not a decimal integer (reading stops there, what was set before
+///         it stays set); success otherwise, a silent stop included.
+Expected<void> TextToLatLong(const std::string& text, LatLong& position);
 
 /// Centre of the subsquare of a six-character locator (any case).
 /// Rejected (nullopt) unless it is exactly A–R A–R 0–9 0–9 A–X A–X.

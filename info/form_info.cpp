@@ -121,6 +121,9 @@ TFormInfo::TFormInfo(languages::LanguageState& language, ReleaseCheck& check)
     // CheckAtStart, the setting it hands back is the one it already holds.
     connect(CheckBoxVersion, &QCheckBox::toggled, this, &TFormInfo::CheckBoxVersionClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFormInfo::BitBtn1Click);
+    // Made at its first use: the box starts as CheckAtStart stands, then
+    // follows it.
+    CheckBoxVersion->setChecked(check_.CheckAtStart());
     connect(&check_, &ReleaseCheck::CheckAtStartChanged, CheckBoxVersion, &QCheckBox::setChecked);
     connect(&check_, &ReleaseCheck::Answered, this, &TFormInfo::ShowReply);
 }

@@ -38,13 +38,14 @@ DdeAzimuthServer::DdeAzimuthServer(AzimuthLink& link, std::string service)
 DdeAzimuthServer::~DdeAzimuthServer() { link_.SetDepartureCheck({}); }
 
 Expected<void> DdeAzimuthServer::Start() {
-    if (server_.Start()) {
+    const Expected<void> started = server_.Start();
+    if (started) {
         qCInfo(lcRotator).noquote() << "DDE service" << Address() << "registered";
         return {};
     }
     qCWarning(lcRotator).noquote() << "DDE service" << Address() << "not registered:"
-                                   << QString::fromStdString(server_.ErrorText());
-    return Error{server_.ErrorText()};
+                                   << QString::fromStdString(started.error().text);
+    return started;
 }
 
 int DdeAzimuthServer::Connections() const { return server_.Conversations(); }

@@ -27,10 +27,10 @@ constexpr char kWindowClass[] = "KorvalenDdeServer";
 
 HDDEDATA Flag(UINT_PTR value) { return reinterpret_cast<HDDEDATA>(value); }
 
-std::string LibraryError(const char* what, UINT code) {
+Error LibraryError(const char* what, UINT code) {
     char text[96];
     std::snprintf(text, sizeof text, "%s (DDE error 0x%04X)", what, code);
-    return text;
+    return Error{text};
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ std::string LibraryError(const char* what, UINT code) {
 struct DdeServer::Impl {
     Impl(std::string service, Events events) : service(std::move(service)), events(std::move(events)) {}
 
-    bool Start();
+    Expected<void> Start();
     void Stop();
     void SetItem(std::string text);
     void PostAdvise();
@@ -59,7 +59,6 @@ struct DdeServer::Impl {
     const std::string service;
     const Events events;
     std::string item;
-    std::string error;
     DWORD instance = 0;
     HSZ serviceHsz = nullptr;
     HSZ topicHsz = nullptr;
@@ -76,11 +75,8 @@ struct DdeServer::Impl {
 
 DdeServer::Impl* DdeServer::Impl::current = nullptr;
 
-bool DdeServer::Impl::Start() {
-    if (current) {
-        error = "another DDE server runs in this process";
-        return false;
-    }
+Expected<void> DdeServer::Impl::Start() {
+    if (current) return Error{"another DDE server runs in this process"};
     current = this;
     stopping = false;
     const HINSTANCE module = GetModuleHandleA(nullptr);
@@ -89,39 +85,37 @@ bool DdeServer::Impl::Start() {
     windowClass.hInstance = module;
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        error = "the DDE server's window class could not be registered";
         Stop();
-        return false;
+        return Error{"the DDE server's window class could not be registered"};
     }
     window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
     if (!window) {
-        error = "the DDE server's window could not be made";
         Stop();
-        return false;
+        return Error{"the DDE server's window could not be made"};
     }
     const UINT started = DdeInitializeA(&instance, Callback,
                                         APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
     if (started != DMLERR_NO_ERROR) {
         instance = 0;
-        error = LibraryError("the DDE library could not be joined", started);
         Stop();
-        return false;
+        return LibraryError("the DDE library could not be joined", started);
     }
     serviceHsz = DdeCreateStringHandleA(instance, service.c_str(), CP_WINANSI);
     topicHsz = DdeCreateStringHandleA(instance, TopicName, CP_WINANSI);
     itemHsz = DdeCreateStringHandleA(instance, ItemName, CP_WINANSI);
     if (!serviceHsz || !topicHsz || !itemHsz) {
-        error = LibraryError("the DDE names could not be made", DdeGetLastError(instance));
+        // Asked before Stop, which leaves the library.
+        const Error failure = LibraryError("the DDE names could not be made", DdeGetLastError(instance));
         Stop();
-        return false;
+        return failure;
     }
     if (!DdeNameService(instance, serviceHsz, nullptr, DNS_REGISTER)) {
-        error = LibraryError("the DDE service could not be registered", DdeGetLastError(instance));
+        const Error failure = LibraryError("the DDE service could not be registered", DdeGetLastError(instance));
         Stop();
-        return false;
+        return failure;
     }
     registered = true;
-    return true;
+    return {};
 }
 
 void DdeServer::Impl::Stop() {
@@ -290,12 +284,10 @@ DdeServer::DdeServer(std::string service, Events events)
 
 DdeServer::~DdeServer() { impl_->Stop(); }
 
-bool DdeServer::Start() {
-    if (impl_->registered) return true;
+Expected<void> DdeServer::Start() {
+    if (impl_->registered) return {};
     return impl_->Start();
 }
-
-std::string DdeServer::ErrorText() const { return impl_->error; }
 
 void DdeServer::SetItem(std::string text) { impl_->SetItem(std::move(text)); }
 

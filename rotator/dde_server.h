@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "base/expected.h"
+
 namespace korvalen::rotator {
 
 class DdeServer {
@@ -39,9 +41,9 @@ public:
 
     /// Joins the DDE library and registers the service. One server at a
     /// time in a process: the library's callback carries no pointer of ours.
-    /// @return false with ErrorText() set when that failed.
-    bool Start();
-    std::string ErrorText() const;
+    /// Started already is a success.
+    /// @return why that failed, when it did
+    Expected<void> Start();
 
     /// Makes @p text the item and tells every advise link. Called from
     /// inside a transaction (as the owner's answer to poked()), the advise

@@ -57,22 +57,25 @@ DirectRotator::DirectRotator(QString name, std::string settingsKey, std::optiona
                              QObject* parent)
     : QObject(parent), name_(std::move(name)), settingsKey_(std::move(settingsKey)), defaultPort_(defaultPort) {}
 
-QString DirectRotator::SetAddress(const QString& text) {
-    const AddressParse parsed = ParseRotatorAddress(text, defaultPort_, language_);
-    if (parsed.address && address_ && *parsed.address == *address_) return {};
+Expected<void> DirectRotator::SetAddress(const QString& text) {
+    const Expected<std::optional<RotatorAddress>> parsed = ParseRotatorAddress(text, defaultPort_, language_);
+    const std::optional<RotatorAddress> address = parsed ? *parsed : std::optional<RotatorAddress>();
+    if (address && address_ && *address == *address_) return {};
     Reset();
     const bool wasOn = address_.has_value();
-    address_ = parsed.address;
-    if (!parsed.error.isEmpty()) {
+    address_ = address;
+    if (!parsed) {
         RotatorStatus off(RotatorStatus::State::Off);
         off.text = text;
-        off.reason = parsed.error;
+        off.reason = QString::fromStdString(parsed.error().text);
         Report(off);
-    } else if (wasOn || address_) {
+        return parsed.error();
+    }
+    if (wasOn || address_) {
         const QString now = address_ ? QStringLiteral("address ") + AddressText(*address_) : QStringLiteral("off");
         qCInfo(lcRotator).noquote() << name_ + u':' << now;
     }
-    return parsed.error;
+    return {};
 }
 
 void DirectRotator::Publish(const QString& azimuth) {

@@ -77,10 +77,10 @@ public:
 
     /// Sets the address (see ParseRotatorAddress: without a default port the
     /// port is required), or switches the rotator off with an empty text. A
-    /// change drops the connection and any publication not yet sent. Returns
-    /// the reason an address was refused, also told as the status; the
+    /// change drops the connection and any publication not yet sent. Fails
+    /// with the reason an address was refused, also told as the status; the
     /// rotator is then off.
-    QString SetAddress(const QString& text);
+    Expected<void> SetAddress(const QString& text);
     bool Enabled() const { return address_.has_value(); }
 
     /// The language of the status lines; English until set.

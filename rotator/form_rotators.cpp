@@ -76,10 +76,12 @@ void TFormRotators::ButtonOKClick() {
     const Field fields[] = {{EditRotctld, std::nullopt, "Hamlib rotctld"},
                             {EditPstRotator, PstRotatorDefaultPort, "PstRotator"}};
     for (const Field& field : fields) {
-        const QString error = ParseRotatorAddress(field.edit->text(), field.defaultPort, &language_).error;
-        if (error.isEmpty()) continue;
+        const Expected<std::optional<RotatorAddress>> parsed =
+            ParseRotatorAddress(field.edit->text(), field.defaultPort, &language_);
+        if (parsed) continue;
         widgets::Beep();
-        LabelRotatorError->setText(QLatin1String(field.name) + QStringLiteral(": ") + error);
+        LabelRotatorError->setText(QLatin1String(field.name) + QStringLiteral(": ") +
+                                   QString::fromStdString(parsed.error().text));
         field.edit->setFocus();
         return;
     }

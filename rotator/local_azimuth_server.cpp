@@ -50,42 +50,36 @@ QString LocalAzimuthServer::SocketPath(const QString& folder) const {
 QString LocalAzimuthServer::Address() const { return SocketPath(folder_.isEmpty() ? SocketFolder() : folder_); }
 
 Expected<void> LocalAzimuthServer::Start() {
-    if (Start(SocketFolder()) == StartResult::Failed) return Error{error_.toStdString()};
+    if (const Expected<StartResult> started = Start(SocketFolder()); !started) return started.error();
     return {};
 }
 
-LocalAzimuthServer::StartResult LocalAzimuthServer::Start(const QString& folder) {
+Expected<LocalAzimuthServer::StartResult> LocalAzimuthServer::Start(const QString& folder) {
     folder_ = folder;
-    const StartResult result = Listen(folder);
+    const Expected<StartResult> result = Listen(folder);
     const QString path = QDir::toNativeSeparators(SocketPath(folder));
-    switch (result) {
+    if (!result) {
+        qCWarning(lcRotator).noquote() << "azimuth socket" << path
+                                       << "not served:" << QString::fromStdString(result.error().text);
+        return result;
+    }
+    switch (*result) {
         case StartResult::Listening: qCInfo(lcRotator).noquote() << "azimuth socket" << path << "listening"; break;
         case StartResult::AnotherCopyServes:
             qCInfo(lcRotator).noquote() << "azimuth socket" << path << "already served by another copy of the program";
-            break;
-        case StartResult::Failed:
-            qCWarning(lcRotator).noquote() << "azimuth socket" << path << "not served:" << error_;
             break;
     }
     return result;
 }
 
-LocalAzimuthServer::StartResult LocalAzimuthServer::Listen(const QString& folder) {
-    error_ = PrepareSocketFolder(folder);
-    if (!error_.isEmpty()) return StartResult::Failed;
+Expected<LocalAzimuthServer::StartResult> LocalAzimuthServer::Listen(const QString& folder) {
+    if (const Expected<void> prepared = PrepareSocketFolder(folder); !prepared) return prepared.error();
     const QString path = SocketPath(folder);
-    const SocketPathOccupant occupant = InspectSocketPath(path);
-    switch (occupant.kind) {
-        case SocketPathOccupant::Nothing:
-            break;
-        case SocketPathOccupant::OurCopy:
-            return StartResult::AnotherCopyServes;
-        case SocketPathOccupant::Refused:
-            error_ = occupant.why;
-            return StartResult::Failed;
-    }
-    error_ = ListenAt(server_, path, MaxConnections, made_);
-    if (!error_.isEmpty()) return StartResult::Failed;
+    const Expected<SocketPathOccupant> occupant = InspectSocketPath(path);
+    if (!occupant) return occupant.error();
+    if (*occupant == SocketPathOccupant::OurCopy) return StartResult::AnotherCopyServes;
+    if (const Expected<void> listening = ListenAt(server_, path, MaxConnections, made_); !listening)
+        return listening.error();
     path_ = path;
     return StartResult::Listening;
 }

@@ -33,21 +33,20 @@ public:
     /// The socket's file: <folder>/<service>.dde.
     QString SocketPath(const QString& folder) const;
 
+    /// How a start that did not fail went.
     enum class StartResult {
         Listening,          ///< the socket is ours
         AnotherCopyServes,  ///< a running copy answers on it: left to that copy
-        Failed,             ///< the socket could not be made (see ErrorText)
     };
     /// Listens in @p folder, made if missing; a folder of another user's, or
     /// one others may write to, is refused. A socket of this user's that
     /// nobody answers on (left by a crash) is replaced; one a running copy of
     /// the same user answers on is left to it. Anything else at the path
     /// (another user's socket, a file, a folder) is refused and left in place.
-    StartResult Start(const QString& folder);
+    /// The error is why, in plain words (a phrase, no final stop).
+    Expected<StartResult> Start(const QString& folder);
     /// Start in SocketFolder(); another copy serving there is a success.
     Expected<void> Start() override;
-    /// Why Start failed, in plain words (a phrase, no final stop).
-    QString ErrorText() const { return error_; }
 
     int Connections() const override { return static_cast<int>(clients_.size()); }
     /// The socket's file in the folder of the last Start, SocketFolder()
@@ -62,7 +61,7 @@ public:
 
 private:
     struct Client;
-    StartResult Listen(const QString& folder);
+    Expected<StartResult> Listen(const QString& folder);
     void Accept();
     void Read(QLocalSocket* socket);
     void Send(QLocalSocket* socket, const std::string& line);
@@ -76,7 +75,6 @@ private:
     QString folder_;     ///< where the last Start looked; empty before
     QString path_;       ///< where the server listens; empty while it does not
     SocketFileId made_;  ///< the socket file it made there
-    QString error_;
     std::map<QLocalSocket*, std::unique_ptr<Client>> clients_;
 };
 

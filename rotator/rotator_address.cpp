@@ -8,7 +8,9 @@
 namespace korvalen::rotator {
 namespace {
 
-AddressParse Refused(const QString& reason) { return {std::nullopt, reason}; }
+// The texts come from the language tables as QStrings; the error carries
+// them in UTF-8, as every error does.
+Error Refused(const QString& reason) { return Error{reason.toStdString()}; }
 
 bool IsHexDigit(QChar c) {
     const char16_t u = c.unicode();
@@ -38,21 +40,21 @@ bool IsIpv6(const QString& text) {
 
 // A host name or an IPv4 literal. Names are checked here, where the operator
 // can still correct them, rather than failing later as a lookup nobody sees.
-QString HostNameError(const QString& host, TextLanguage language) {
+Expected<void> CheckHostName(const QString& host, TextLanguage language) {
     const languages::RotatorTable& t = languages::kRotator;
-    if (host.isEmpty()) return RotatorText(t.hostMissing, language);
+    if (host.isEmpty()) return Refused(RotatorText(t.hostMissing, language));
     // The longest name DNS carries.
-    if (host.size() > 253) return RotatorText(t.hostTooLong, language);
+    if (host.size() > 253) return Refused(RotatorText(t.hostTooLong, language));
     bool numeric = true;
     for (const QChar c : host) {
-        if (!IsNameCharacter(c)) return RotatorText(t.hostCharacter, language).arg(c);
+        if (!IsNameCharacter(c)) return Refused(RotatorText(t.hostCharacter, language).arg(c));
         if (!c.isDigit() && c != u'.') numeric = false;
     }
     // Digits and dots only would otherwise go to the name lookup, which takes
     // "300.1.1.1" for a name.
     QHostAddress address;
     if (numeric && !(address.setAddress(host) && address.protocol() == QAbstractSocket::IPv4Protocol))
-        return RotatorText(t.notIpv4, language).arg(host);
+        return Refused(RotatorText(t.notIpv4, language).arg(host));
     return {};
 }
 
@@ -73,9 +75,10 @@ QString RotatorText(const languages::Row& row, TextLanguage language) {
     return languages::Text(row, language ? language->LanguageCode : QString());
 }
 
-AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort, TextLanguage language) {
+Expected<std::optional<RotatorAddress>> ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort,
+                                                            TextLanguage language) {
     const QString t = text.trimmed();
-    if (t.isEmpty()) return {};
+    if (t.isEmpty()) return std::optional<RotatorAddress>();
     const languages::RotatorTable& words = languages::kRotator;
     const auto refused = [&](const languages::Row& row) { return Refused(RotatorText(row, language)); };
 
@@ -100,8 +103,7 @@ AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> def
         const qsizetype colon = t.indexOf(u':');
         host = colon < 0 ? t : t.left(colon);
         if (colon >= 0) port = t.mid(colon + 1);
-        const QString error = HostNameError(host, language);
-        if (!error.isEmpty()) return Refused(error);
+        if (const Expected<void> checked = CheckHostName(host, language); !checked) return checked.error();
     }
 
     RotatorAddress address{host, 0};
@@ -112,7 +114,7 @@ AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> def
         address.port = PortNumber(*port);
         if (address.port == 0) return refused(words.portRange);
     }
-    return {address, {}};
+    return std::optional<RotatorAddress>(address);
 }
 
 QString AddressText(const RotatorAddress& address) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "base/expected.h"
 #include "languages/languages.h"
 #include "languages/tables.h"
 
@@ -24,19 +25,15 @@ struct RotatorAddress {
     bool operator==(const RotatorAddress& o) const { return host == o.host && port == o.port; }
 };
 
-/// The outcome of reading an address text: an address, or the reason it was
-/// refused, or neither when the text is empty (that rotator is off).
-struct AddressParse {
-    std::optional<RotatorAddress> address;
-    QString error;
-};
-
 /// Reads "host:port": "rotor.lan:4533", "192.168.1.5:4533", "[::1]:4533".
 /// Spaces around the text are ignored. Without @p defaultPort the port is
 /// required; with it, a host alone ("pst.lan", "::1") takes that port.
-/// The reason for a refusal is in @p language.
-AddressParse ParseRotatorAddress(const QString& text, std::optional<quint16> defaultPort = std::nullopt,
-                                 TextLanguage language = nullptr);
+/// @return the address; no address when the text is empty (that rotator is
+///         off), which is no error; or the reason it was refused, in
+///         @p language
+Expected<std::optional<RotatorAddress>> ParseRotatorAddress(const QString& text,
+                                                            std::optional<quint16> defaultPort = std::nullopt,
+                                                            TextLanguage language = nullptr);
 
 /// The address as the operator would type it, IPv6 hosts in brackets.
 QString AddressText(const RotatorAddress& address);

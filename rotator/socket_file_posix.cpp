@@ -21,6 +21,9 @@ namespace {
 
 QString SystemError(int error) { return qt_error_string(error); }
 
+// The phrases are made with Qt's arguments; the error carries them in UTF-8.
+Error Why(const QString& text) { return Error{text.toStdString()}; }
+
 // What a file of @p mode is, in a few words.
 QString Kind(mode_t mode) {
     if (S_ISREG(mode)) return QStringLiteral("a file");
@@ -96,48 +99,49 @@ QString FallbackSocketFolder() {
     return QDir(QDir::tempPath()).filePath(QStringLiteral("korvalen-%1").arg(::geteuid()));
 }
 
-QString PrepareSocketFolder(const QString& folder) {
+Expected<void> PrepareSocketFolder(const QString& folder) {
     const QByteArray name = QFile::encodeName(folder);
     if (::mkdir(name.constData(), S_IRWXU) != 0 && errno != EEXIST)
-        return QStringLiteral("cannot create the folder %1 for the azimuth socket: %2").arg(folder, SystemError(errno));
+        return Why(
+            QStringLiteral("cannot create the folder %1 for the azimuth socket: %2").arg(folder, SystemError(errno)));
     // Checked whether or not it was just made: a folder of that name may
     // have been there before, made by anyone.
     struct stat st {};
     if (::lstat(name.constData(), &st) != 0)
-        return QStringLiteral("cannot examine the folder %1 for the azimuth socket: %2")
-            .arg(folder, SystemError(errno));
+        return Why(QStringLiteral("cannot examine the folder %1 for the azimuth socket: %2")
+                       .arg(folder, SystemError(errno)));
     if (!S_ISDIR(st.st_mode))
-        return QStringLiteral("%1 should be the folder for the azimuth socket but is %2").arg(folder, Kind(st.st_mode));
+        return Why(
+            QStringLiteral("%1 should be the folder for the azimuth socket but is %2").arg(folder, Kind(st.st_mode)));
     if (st.st_uid != ::geteuid())
-        return QStringLiteral("the folder %1 for the azimuth socket belongs to another user").arg(folder);
+        return Why(QStringLiteral("the folder %1 for the azimuth socket belongs to another user").arg(folder));
     // Write permission would let another user take or swap the socket's
     // name. Reading or searching it would let them do nothing, but a
     // private folder that others may enter is not what this folder was
     // made as: someone changed it, and it is not trusted.
     if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return QStringLiteral("the folder %1 for the azimuth socket is open to other users (mode %2); "
-                              "it must be its owner's alone (mode 700)")
-            .arg(folder)
-            .arg(st.st_mode & 07777, 3, 8, QLatin1Char('0'));
+        return Why(QStringLiteral("the folder %1 for the azimuth socket is open to other users (mode %2); "
+                                  "it must be its owner's alone (mode 700)")
+                       .arg(folder)
+                       .arg(st.st_mode & 07777, 3, 8, QLatin1Char('0')));
     return {};
 }
 
-SocketPathOccupant InspectSocketPath(const QString& path) {
-    auto refused = [](const QString& why) { return SocketPathOccupant{SocketPathOccupant::Refused, why}; };
+Expected<SocketPathOccupant> InspectSocketPath(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
     if (::lstat(name.constData(), &st) != 0) {
-        if (errno == ENOENT) return {};
-        return refused(QStringLiteral("cannot examine %1: %2").arg(path, SystemError(errno)));
+        if (errno == ENOENT) return SocketPathOccupant::Nothing;
+        return Why(QStringLiteral("cannot examine %1: %2").arg(path, SystemError(errno)));
     }
     if (!S_ISSOCK(st.st_mode))
-        return refused(QStringLiteral("%1 is %2, not a socket; it is left in place").arg(path, Kind(st.st_mode)));
+        return Why(QStringLiteral("%1 is %2, not a socket; it is left in place").arg(path, Kind(st.st_mode)));
 
     sockaddr_un address{};
-    if (!MakeAddress(name, address)) return refused(TooLong(path));
+    if (!MakeAddress(name, address)) return Why(TooLong(path));
     const Descriptor probe(NewSocket());
     if (probe.get() < 0)
-        return refused(QStringLiteral("cannot connect to %1 to see who answers: %2").arg(path, SystemError(errno)));
+        return Why(QStringLiteral("cannot connect to %1 to see who answers: %2").arg(path, SystemError(errno)));
     // A listener whose queue is full keeps connect() waiting; it must not
     // hold up the program's start for long.
     timeval limit{};
@@ -146,24 +150,23 @@ SocketPathOccupant InspectSocketPath(const QString& path) {
     if (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         uid_t peer = 0;
         if (!PeerUser(probe.get(), peer))
-            return refused(QStringLiteral("cannot tell who answers on %1: %2").arg(path, SystemError(errno)));
-        if (peer == ::geteuid()) return {SocketPathOccupant::OurCopy, {}};
-        return refused(QStringLiteral("another user's program answers on %1; it is left alone").arg(path));
+            return Why(QStringLiteral("cannot tell who answers on %1: %2").arg(path, SystemError(errno)));
+        if (peer == ::geteuid()) return SocketPathOccupant::OurCopy;
+        return Why(QStringLiteral("another user's program answers on %1; it is left alone").arg(path));
     }
     const int error = errno;
-    if (error == ENOENT) return {};  // gone meanwhile
+    if (error == ENOENT) return SocketPathOccupant::Nothing;  // gone meanwhile
     if (error != ECONNREFUSED)
-        return refused(QStringLiteral("cannot connect to %1 to see who answers: %2").arg(path, SystemError(error)));
+        return Why(QStringLiteral("cannot connect to %1 to see who answers: %2").arg(path, SystemError(error)));
     // Nobody answers: left by a crash.
     if (st.st_uid != ::geteuid())
-        return refused(
-            QStringLiteral("%1 is another user's socket that nobody answers on; it is left in place").arg(path));
+        return Why(QStringLiteral("%1 is another user's socket that nobody answers on; it is left in place").arg(path));
     if (::unlink(name.constData()) != 0 && errno != ENOENT)
-        return refused(QStringLiteral("cannot remove the stale socket %1: %2").arg(path, SystemError(errno)));
-    return {};
+        return Why(QStringLiteral("cannot remove the stale socket %1: %2").arg(path, SystemError(errno)));
+    return SocketPathOccupant::Nothing;
 }
 
-QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketFileId& made) {
+Expected<void> ListenAt(QLocalServer& server, const QString& path, int backlog, SocketFileId& made) {
     // The socket is bound under a name of this process's, then linked to its
     // path, and Qt is handed the descriptor rather than the path:
     // QLocalServer::close() removes, by name, the file its socket was bound
@@ -176,9 +179,9 @@ QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketF
     const QString staging = path + QStringLiteral(".%1").arg(::getpid());
     const QByteArray stagingName = QFile::encodeName(staging);
     sockaddr_un address{};
-    if (!MakeAddress(stagingName, address)) return TooLong(path);
+    if (!MakeAddress(stagingName, address)) return Why(TooLong(path));
     auto failed = [&path](int error) {
-        return QStringLiteral("cannot make the socket %1: %2").arg(path, SystemError(error));
+        return Why(QStringLiteral("cannot make the socket %1: %2").arg(path, SystemError(error)));
     };
 
     Descriptor listening(NewSocket());
@@ -197,8 +200,9 @@ QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketF
     ::unlink(stagingName.constData());
     if (!linked) {
         if (linkError == EEXIST)
-            return QStringLiteral("something took the name %1 while the program was starting; it is left in place")
-                .arg(path);
+            return Why(
+                QStringLiteral("something took the name %1 while the program was starting; it is left in place")
+                    .arg(path));
         return failed(linkError);
     }
     made = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -206,7 +210,7 @@ QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketF
         const QString why = server.errorString();
         ::unlink(name.constData());
         made = {};
-        return QStringLiteral("cannot make the socket %1: %2").arg(path, why);
+        return Why(QStringLiteral("cannot make the socket %1: %2").arg(path, why));
     }
     listening.release();
     return {};

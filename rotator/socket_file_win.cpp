@@ -12,21 +12,22 @@ namespace korvalen::rotator {
 
 QString FallbackSocketFolder() { return QDir::tempPath(); }
 
-QString PrepareSocketFolder(const QString&) { return {}; }
+Expected<void> PrepareSocketFolder(const QString&) { return {}; }
 
-SocketPathOccupant InspectSocketPath(const QString& path) {
+Expected<SocketPathOccupant> InspectSocketPath(const QString& path) {
     QLocalSocket probe;
     probe.connectToServer(path);
     if (probe.waitForConnected(1000)) {
         probe.abort();
-        return {SocketPathOccupant::OurCopy, {}};
+        return SocketPathOccupant::OurCopy;
     }
-    return {};
+    return SocketPathOccupant::Nothing;
 }
 
-QString ListenAt(QLocalServer& server, const QString& path, int backlog, SocketFileId&) {
+Expected<void> ListenAt(QLocalServer& server, const QString& path, int backlog, SocketFileId&) {
     server.setListenBacklogSize(backlog);
-    if (!server.listen(path)) return QStringLiteral("cannot make the pipe %1: %2").arg(path, server.errorString());
+    if (!server.listen(path))
+        return Error{QStringLiteral("cannot make the pipe %1: %2").arg(path, server.errorString()).toStdString()};
     return {};
 }
 

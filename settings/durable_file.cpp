@@ -8,12 +8,12 @@
 
 namespace korvalen::settings {
 
-QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+std::string SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)).toStdString(); }
 
-std::optional<QString> FlushToDisk(QFile& file) {
-    if (!file.flush()) return file.errorString();
-    if (const int error = SyncToDisk(file.handle())) return SystemErrorText(error);
-    return std::nullopt;
+Expected<void> FlushToDisk(QFile& file) {
+    if (!file.flush()) return Error{file.errorString().toStdString()};
+    if (const int error = SyncToDisk(file.handle())) return Error{SystemErrorText(error)};
+    return {};
 }
 
 QByteArray TemporarySuffix() {

@@ -7,27 +7,28 @@
 #include <QFile>
 #include <QString>
 
-#include <optional>
+#include <string>
+
+#include "base/expected.h"
 
 namespace korvalen::settings {
 
-// Like every fallible operation of the core, these return their failure:
-// nullopt when they succeeded, otherwise the system's reason, for the
-// operator.
+// Like every fallible operation of the core, these return their failure as
+// the error of an Expected: the system's reason, for the operator.
 
 /// The system's text for an errno value (they mean the same on every C
-/// runtime, Windows' included).
-QString SystemErrorText(int error);
+/// runtime, Windows' included), in UTF-8.
+std::string SystemErrorText(int error);
 
 /// Writes @p file's buffers, then its data, to the disk.
-std::optional<QString> FlushToDisk(QFile& file);
+Expected<void> FlushToDisk(QFile& file);
 
 /// Makes a rename in @p folder durable (POSIX keeps directory entries apart
 /// from file data; Windows needs nothing more than the write-through move).
 void FlushFolder(const QString& folder);
 
 /// Renames @p from over @p to in one step, even when @p to is read-only.
-std::optional<QString> ReplaceFile(const QString& from, const QString& to);
+Expected<void> ReplaceFile(const QString& from, const QString& to);
 
 /// A file's name as the system's calls take it. POSIX names are bytes and are
 /// kept exactly: one that is not valid UTF-8, which a QString would turn into
@@ -67,8 +68,8 @@ inline constexpr char kNotARegularFile[] = "Not a regular file";
 /// one of them or to nothing) is refused from its type alone, never opened.
 /// An existing file keeps its permission bits, and one that is read-only (no
 /// write bit, or not writable by this user) is refused, root included.
-/// @return nullopt when the file is complete on disk, otherwise the reason:
+/// @return success once the file is complete on disk, otherwise the reason:
 ///         the system's own, or kNotARegularFile
-std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes);
+Expected<void> WriteFileDurably(const FilePath& target, const QByteArray& bytes);
 
 }  // namespace korvalen::settings

@@ -49,7 +49,7 @@ QString FilePath::ToString() const { return NameOf(native_); }
 // folder entries apart to flush.
 void FlushFolder(const QString&) {}
 
-std::optional<QString> ReplaceFile(const QString& from, const QString& to) {
+Expected<void> ReplaceFile(const QString& from, const QString& to) {
     // Windows refuses to replace a read-only file; the attribute is cleared
     // first, which leaves the old file whole should the move then fail.
     if (QFileInfo::exists(to)) QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
@@ -58,24 +58,24 @@ std::optional<QString> ReplaceFile(const QString& from, const QString& to) {
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
                     reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
-        return qt_error_string(static_cast<int>(GetLastError()));
-    return std::nullopt;
+        return Error{qt_error_string(static_cast<int>(GetLastError())).toStdString()};
+    return {};
 }
 
-std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray& bytes) {
+Expected<void> WriteFileDurably(const FilePath& target, const QByteArray& bytes) {
     QString path = NameOf(target.Native());
     QFileInfo info(path);
     if (info.isSymbolicLink()) {
         // Followed, as on POSIX: the link stays, the file it names is replaced.
         path = info.canonicalFilePath();
-        if (path.isEmpty()) return SystemErrorText(ENOENT);
+        if (path.isEmpty()) return Error{SystemErrorText(ENOENT)};
         info = QFileInfo(path);
     }
     const bool exists = info.exists();
     if (exists) {
-        if (info.isDir()) return SystemErrorText(EISDIR);
-        if (!info.isFile()) return QString::fromLatin1(kNotARegularFile);
-        if (!info.isWritable()) return SystemErrorText(EACCES);
+        if (info.isDir()) return Error{SystemErrorText(EISDIR)};
+        if (!info.isFile()) return Error{kNotARegularFile};
+        if (!info.isWritable()) return Error{SystemErrorText(EACCES)};
     }
     QFile temp;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -83,15 +83,15 @@ std::optional<QString> WriteFileDurably(const FilePath& target, const QByteArray
         if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
         if (!QFileInfo::exists(temp.fileName())) break;  // not a name clash: give up
     }
-    if (!temp.isOpen()) return temp.errorString();
-    std::optional<QString> failure;
-    if (temp.write(bytes) != bytes.size()) failure = temp.errorString();
-    if (!failure) failure = FlushToDisk(temp);
+    if (!temp.isOpen()) return Error{temp.errorString().toStdString()};
+    Expected<void> written;
+    if (temp.write(bytes) != bytes.size()) written = Error{temp.errorString().toStdString()};
+    if (written) written = FlushToDisk(temp);
     temp.close();
-    if (!failure && temp.error() != QFileDevice::NoError) failure = temp.errorString();
-    if (!failure) failure = ReplaceFile(temp.fileName(), path);
-    if (failure) QFile::remove(temp.fileName());
-    return failure;
+    if (written && temp.error() != QFileDevice::NoError) written = Error{temp.errorString().toStdString()};
+    if (written) written = ReplaceFile(temp.fileName(), path);
+    if (!written) QFile::remove(temp.fileName());
+    return written;
 }
 
 }  // namespace korvalen::settings

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.h"
 #include "geo/geo.h"
 #include "languages/languages.h"
 
@@ -100,11 +101,13 @@ struct Settings {
 bool operator==(const Settings& a, const Settings& b);
 inline bool operator!=(const Settings& a, const Settings& b) { return !(a == b); }
 
+/// Not an Expected: a file that stops at a bad value still gives the values
+/// read up to it, and the program keeps them while it shows the error.
 struct LoadResult {
     Settings values;
-    /// The message to show, when reading failed or stopped early. The caller
-    /// should then also skip the locator given on the command line.
-    std::optional<std::string> error;
+    /// What to show, when reading failed or stopped early. The caller should
+    /// then also skip the locator given on the command line.
+    std::optional<Error> error;
     /// The file is there but could not be read whole (too large, not a
     /// regular file, unreadable): what it holds is unknown, so the exit must
     /// not write over it but set it aside first (SetAsideUnreadFile).
@@ -148,10 +151,10 @@ inline constexpr char UnreadFileNotice[] =
 /// Moves the korvalen.ini of @p folder that could not be read out of the
 /// way, to "korvalen.ini.unread-YYYY-MM-DD" for @p today, or with "-2",
 /// "-3"... after it when that name is taken: an earlier one is never
-/// replaced. The name it now has; nullopt when it could not be moved, in
+/// replaced. The name it now has; the error when it could not be moved, in
 /// which case it stays as it is, and a SaveSettings told that no file
 /// existed leaves the new settings in korvalen.~in beside it.
-std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& today);
+Expected<QString> SetAsideUnreadFile(const QString& folder, const QDate& today);
 
 /// The points one SaveSettings passes, in this order. Up to FlushedToDisk
 /// korvalen.ini is still the old file; from Renamed on it is the new one.
@@ -177,11 +180,11 @@ using SaveStepHook = void (*)(SaveStep step);
 /// file is kept and the new settings stay in korvalen.~in, read-only.
 /// @param onStep when not null, told of every step reached (steps after a
 ///        failure are not reached)
-/// @return SaveErrorText when korvalen.~in could not be written (the old
-///         file is then untouched); nullopt otherwise, including when a later
-///         step failed, as those are not reported.
-std::optional<std::string> SaveSettings(const QString& folder, const Settings& values,
-                                        bool settingsFileExisted, SaveStepHook onStep = nullptr);
+/// @return the error SaveErrorText when korvalen.~in could not be written
+///         (the old file is then untouched); success otherwise, including
+///         when a later step failed, as those are not reported.
+Expected<void> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,
+                            SaveStepHook onStep = nullptr);
 
 /// The folder the settings live in: @p programFolder when files can be
 /// created there (a portable install), otherwise the user's configuration

@@ -60,7 +60,7 @@ bool WriteTemporaryFile(const QString& path, const std::string& bytes, SaveStepH
     if (written) Report(onStep, SaveStep::DataWritten);
     // The data must be on the disk before the rename makes it the settings
     // file; otherwise a power cut soon after could leave an empty one.
-    written = written && !FlushToDisk(file).has_value();
+    written = written && FlushToDisk(file).ok();
     if (written) Report(onStep, SaveStep::FlushedToDisk);
     file.close();
     return written && file.error() == QFileDevice::NoError;
@@ -72,32 +72,33 @@ bool SettingsFileExists(const QString& folder) { return QFileInfo::exists(PathIn
 
 LoadResult LoadSettings(const QString& folder, bool settingsFileExisted) {
     if (!settingsFileExisted) return {};
-    std::string bytes;
-    if (const std::optional<QString> reason = ReadSettingsFile(PathIn(folder, SettingsFileName), bytes)) {
+    const Expected<std::string> bytes = ReadSettingsFile(PathIn(folder, SettingsFileName));
+    if (!bytes) {
+        const std::string& reason = bytes.error().text;
         qCWarning(lcSettings).noquote() << "korvalen.ini in" << QDir::toNativeSeparators(folder)
-                                        << "not read:" << *reason;
+                                        << "not read:" << QString::fromStdString(reason);
         LoadResult result;
-        result.error = std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " +
-                       reason->toStdString() + "\n\n" + UnreadFileNotice;
+        result.error = Error{std::string("Impossible d'ouvrir le fichier \"") + SettingsFileName + "\". " + reason +
+                             "\n\n" + UnreadFileNotice};
         result.unread = true;
         return result;
     }
-    LoadResult parsed = ParseSettings(bytes);
+    LoadResult parsed = ParseSettings(*bytes);
     if (parsed.error)
         qCWarning(lcSettings).noquote() << "korvalen.ini in" << QDir::toNativeSeparators(folder)
-                                        << "read up to a bad value:" << QString::fromStdString(*parsed.error);
+                                        << "read up to a bad value:" << QString::fromStdString(parsed.error->text);
     return parsed;
 }
 
-std::optional<std::string> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,
-                                        SaveStepHook onStep) {
+Expected<void> SaveSettings(const QString& folder, const Settings& values, bool settingsFileExisted,
+                            SaveStepHook onStep) {
     const QString temporary = PathIn(folder, TemporaryFileName);
     const QString target = PathIn(folder, SettingsFileName);
     if (!WriteTemporaryFile(temporary, FormatSettings(values), onStep)) {
         // Whatever part of the new file exists is useless; the old
         // korvalen.ini was not touched.
         QFile::remove(temporary);
-        return std::string(SaveErrorText);
+        return Error{SaveErrorText};
     }
 
     // From here on nothing is reported: the new settings are safely on disk
@@ -107,19 +108,19 @@ std::optional<std::string> SaveSettings(const QString& folder, const Settings& v
         // written by another copy of the program and wins.
         if (!MoveWithoutReplacing(temporary, target)) {
             MakeReadOnly(temporary);
-            return std::nullopt;
+            return {};
         }
-    } else if (ReplaceFile(temporary, target).has_value()) {
-        return std::nullopt;
+    } else if (!ReplaceFile(temporary, target)) {
+        return {};
     }
     Report(onStep, SaveStep::Renamed);
     FlushFolder(folder);
     Report(onStep, SaveStep::FolderFlushed);
     if (MakeReadOnly(target)) Report(onStep, SaveStep::MadeReadOnly);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& today) {
+Expected<QString> SetAsideUnreadFile(const QString& folder, const QDate& today) {
     const QString target = PathIn(folder, SettingsFileName);
     const QString base = target + QStringLiteral(".unread-") + today.toString(Qt::ISODate);
     // A file set aside every day for years still finds a free name; beyond
@@ -135,9 +136,10 @@ std::optional<QString> SetAsideUnreadFile(const QString& folder, const QDate& to
         // Taken between the look and the move, or not movable at all.
         if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()) break;
     }
-    qCWarning(lcSettings).noquote() << "the unread korvalen.ini in" << QDir::toNativeSeparators(folder)
-                                    << "could not be set aside: it stays as it is";
-    return std::nullopt;
+    const QString failure = QStringLiteral("the unread korvalen.ini in %1 could not be set aside: it stays as it is")
+                                .arg(QDir::toNativeSeparators(folder));
+    qCWarning(lcSettings).noquote() << failure;
+    return Error{failure.toStdString()};
 }
 
 QString SettingsFolder(const QString& programFolder) {

@@ -16,6 +16,11 @@
 #include "settings/settings_file_system.h"
 
 namespace korvalen::settings {
+namespace {
+
+Error SystemError(int error) { return Error{SystemErrorText(error)}; }
+
+}  // namespace
 
 bool MoveWithoutReplacing(const QString& from, const QString& to) {
     const QByteArray f = QFile::encodeName(from);
@@ -38,37 +43,37 @@ bool MoveWithoutReplacing(const QString& from, const QString& to) {
     return std::rename(f.constData(), t.constData()) == 0;
 }
 
-std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes) {
+Expected<std::string> ReadSettingsFile(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     // The type is looked at before opening, since opening some devices
     // already acts on them, and again on the open file, which is the one
     // read whatever replaced the name in between. O_NONBLOCK: an open FIFO
     // does not wait for a writer.
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0) return SystemErrorText(errno);
-    const auto refusal = [](const struct stat& s) -> std::optional<QString> {
-        if (S_ISDIR(s.st_mode)) return SystemErrorText(EISDIR);
-        if (!S_ISREG(s.st_mode)) return QString::fromLatin1(kNotARegularFile);
-        if (s.st_size > MaxSettingsFileSize) return SystemErrorText(EFBIG);
-        return std::nullopt;
+    if (::stat(name.constData(), &st) != 0) return SystemError(errno);
+    const auto refusal = [](const struct stat& s) -> Expected<void> {
+        if (S_ISDIR(s.st_mode)) return SystemError(EISDIR);
+        if (!S_ISREG(s.st_mode)) return Error{kNotARegularFile};
+        if (s.st_size > MaxSettingsFileSize) return SystemError(EFBIG);
+        return {};
     };
-    if (std::optional<QString> refused = refusal(st)) return refused;
+    if (const Expected<void> refused = refusal(st); !refused) return refused.error();
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return SystemErrorText(errno);
-    std::optional<QString> failure;
+    if (fd < 0) return SystemError(errno);
+    Expected<void> reading;
     if (::fstat(fd, &st) != 0)
-        failure = SystemErrorText(errno);
+        reading = SystemError(errno);
     else
-        failure = refusal(st);
+        reading = refusal(st);
     // The file may still grow while it is read: one byte past the limit is
     // enough to know.
     std::string data;
-    if (!failure) data.resize(static_cast<size_t>(st.st_size) + 1);
+    if (reading) data.resize(static_cast<size_t>(st.st_size) + 1);
     size_t filled = 0;
-    while (!failure) {
+    while (reading) {
         if (filled == data.size()) {
             if (data.size() > static_cast<size_t>(MaxSettingsFileSize)) {
-                failure = SystemErrorText(EFBIG);
+                reading = SystemError(EFBIG);
                 break;
             }
             data.resize(std::min(data.size() * 2, static_cast<size_t>(MaxSettingsFileSize) + 1));
@@ -79,13 +84,12 @@ std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes)
         else if (n == 0)
             break;
         else if (errno != EINTR)
-            failure = SystemErrorText(errno);
+            reading = SystemError(errno);
     }
     ::close(fd);
-    if (failure) return failure;
+    if (!reading) return reading.error();
     data.resize(filled);
-    bytes = std::move(data);
-    return std::nullopt;
+    return data;
 }
 
 }  // namespace korvalen::settings

@@ -4,8 +4,9 @@
 // one. For settings/ only.
 #include <QString>
 
-#include <optional>
 #include <string>
+
+#include "base/expected.h"
 
 namespace korvalen::settings {
 
@@ -14,11 +15,10 @@ namespace korvalen::settings {
 /// the last moment must not be lost.
 bool MoveWithoutReplacing(const QString& from, const QString& to);
 
-/// The settings file's bytes into @p bytes; otherwise why they cannot be
-/// had. Whatever carries the name (a FIFO without a writer, /dev/zero, a
-/// runaway log) must neither hang the start-up nor swamp it, so only a
-/// regular file, possibly behind a symbolic link, is read, and no more than
-/// MaxSettingsFileSize of it.
-std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes);
+/// The settings file's bytes, or why they cannot be had. Whatever carries
+/// the name (a FIFO without a writer, /dev/zero, a runaway log) must neither
+/// hang the start-up nor swamp it, so only a regular file, possibly behind a
+/// symbolic link, is read, and no more than MaxSettingsFileSize of it.
+Expected<std::string> ReadSettingsFile(const QString& path);
 
 }  // namespace korvalen::settings

@@ -22,17 +22,16 @@ bool MoveWithoutReplacing(const QString& from, const QString& to) {
                        reinterpret_cast<const wchar_t*>(nativeTo.utf16()), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-std::optional<QString> ReadSettingsFile(const QString& path, std::string& bytes) {
+Expected<std::string> ReadSettingsFile(const QString& path) {
     const QFileInfo info(path);
-    if (info.isDir()) return SystemErrorText(EISDIR);
-    if (info.exists() && !info.isFile()) return QString::fromLatin1(kNotARegularFile);
+    if (info.isDir()) return Error{SystemErrorText(EISDIR)};
+    if (info.exists() && !info.isFile()) return Error{kNotARegularFile};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    if (!file.open(QIODevice::ReadOnly)) return Error{file.errorString().toStdString()};
     const QByteArray data = file.read(MaxSettingsFileSize + 1);
-    if (file.error() != QFileDevice::NoError) return file.errorString();
-    if (data.size() > MaxSettingsFileSize) return SystemErrorText(EFBIG);
-    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
-    return std::nullopt;
+    if (file.error() != QFileDevice::NoError) return Error{file.errorString().toStdString()};
+    if (data.size() > MaxSettingsFileSize) return Error{SystemErrorText(EFBIG)};
+    return std::string(data.constData(), static_cast<size_t>(data.size()));
 }
 
 }  // namespace korvalen::settings

@@ -23,16 +23,16 @@ const char* LanguageName(Language language) {
 }
 
 // A number of the file, or the runtime's conversion message.
-std::optional<std::string> ReadNumber(const std::string& value, int& number) {
+Expected<void> ReadNumber(const std::string& value, int& number) {
     const std::optional<int> n = geo::ParseDecimalInteger(value);
-    if (!n) return geo::ConversionErrorText(value);
+    if (!n) return Error{geo::ConversionErrorText(value)};
     number = *n;
-    return std::nullopt;
+    return {};
 }
 
-// One key's effect on the values. Returns the conversion message for a
+// One key's effect on the values. Fails with the conversion message for a
 // number that is not a decimal integer; the caller stops reading there.
-std::optional<std::string> Apply(std::string_view key, const std::string& value, Settings& s) {
+Expected<void> Apply(std::string_view key, const std::string& value, Settings& s) {
     if (key == "LANGUAGE=") {
         if (value == "ENGLISH") s.language = Language::English;
         else if (value == "FRENCH") s.language = Language::French;
@@ -49,7 +49,7 @@ std::optional<std::string> Apply(std::string_view key, const std::string& value,
         // key the last SEPARATOR line decides, so it also replaces an earlier
         // valid one.
         int n = 0;
-        if (auto error = ReadNumber(value, n)) return error;
+        if (const Expected<void> read = ReadNumber(value, n); !read) return read;
         s.separator = (n >= 0 && n <= 3) ? static_cast<Separator>(n) : Separator::Default;
     } else if (key == "IMAGE=") {
         s.savedMapFile = value;
@@ -82,7 +82,7 @@ std::optional<std::string> Apply(std::string_view key, const std::string& value,
     } else if (key == "VERSIONURL=") {
         s.versionsUrl = value;
     }
-    return std::nullopt;
+    return {};
 }
 
 void AddLine(std::string& out, std::string_view key, std::string_view value) {
@@ -138,7 +138,7 @@ LoadResult ParseSettings(std::string_view fileBytes) {
         // are still collected: they are written back at exit, and dropping
         // them there would lose them for good over one typo.
         if (result.error && key != "DX=" && key != "DXCB=") continue;
-        if (auto error = Apply(key, value, result.values)) result.error = error;
+        if (const Expected<void> applied = Apply(key, value, result.values); !applied) result.error = applied.error();
     }
     return result;
 }

@@ -5,9 +5,10 @@
 // memory held), so a kept map is decoded only once its bytes are known to
 // hold every pixel. Plain C++: it can be fuzzed on bytes alone.
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/expected.h"
 
 namespace korvalen::viewer {
 
@@ -28,9 +29,9 @@ namespace korvalen::viewer {
 ///  - for up to 8 bits, every pixel's index inside the colour table.
 /// The file header's own size field is not trusted either way: the file's
 /// real length is what counts.
-/// @return nullopt when the bytes pass, otherwise what is wrong (English, for
-///         a log or a fuzzer; the operator is told only that the file cannot
-///         be read)
-std::optional<std::string> CheckBmpBytes(std::string_view bytes, int width, int height);
+/// @return success when the bytes pass, otherwise what is wrong (English,
+///         for a log or a fuzzer; the operator is told only that the file
+///         cannot be read)
+Expected<void> CheckBmpBytes(std::string_view bytes, int width, int height);
 
 }  // namespace korvalen::viewer

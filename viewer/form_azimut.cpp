@@ -406,7 +406,7 @@ void TFormAzimut::FormCreate(const QString& savedMapFile) {
             widgets::ShowMessage(this,
                                  kept.status == KeptMapStatus::BitmapError ? widgets::MessageKind::Plain
                                                                            : widgets::MessageKind::Error,
-                                 kept.message);
+                                 QString::fromStdString(kept.error->text));
             return;  // the rest of the preparation is skipped
         }
         ImageAzimut->image() = kept.image;

@@ -80,8 +80,8 @@ void TFormSave::ButtonOKClick() {
         widgets::ShowMessage(this, widgets::MessageKind::Plain, language_.SaveNameText);
         return;
     }
-    if (const std::optional<QString> failure = SaveMapBmp(map_, name)) {
-        widgets::ShowMessage(this, widgets::MessageKind::Error, *failure);
+    if (const Expected<void> saved = SaveMapBmp(map_, name); !saved) {
+        widgets::ShowMessage(this, widgets::MessageKind::Error, QString::fromStdString(saved.error().text));
         return;
     }
     savedMap_.SavedMapFile = name;

@@ -52,8 +52,8 @@ QImage DecodeCheckedMap(const QString& fileName) {
     if (file.size() > kMaxMapFileBytes) return QImage();
     QByteArray bytes = file.read(file.size());
     if (file.error() != QFileDevice::NoError) return QImage();
-    if (CheckBmpBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), geo::MapSize,
-                      geo::MapSize))
+    if (!CheckBmpBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), geo::MapSize,
+                       geo::MapSize))
         return QImage();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -82,7 +82,7 @@ QImage ToPaletteIndexed(const QImage& image) {
 
 }  // namespace
 
-std::optional<QString> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format) {
+Expected<void> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format) {
     // Qt's BMP writer picks 4 bits for an indexed image of up to 16 colours
     // and 8 bits above, uncompressed, bottom-up: the pixels go out as they
     // are. Encoding into memory first means nothing touches the disk for a
@@ -94,13 +94,13 @@ std::optional<QString> SaveMapFile(const QImage& map, const settings::FilePath& 
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!map.save(&buffer, format == MapFormat::Bmp ? "BMP" : "PNG"))
-            return format == MapFormat::Bmp ? QStringLiteral("The map could not be encoded as a bitmap.")
-                                            : QStringLiteral("The map could not be encoded as a PNG image.");
+            return Error{format == MapFormat::Bmp ? "The map could not be encoded as a bitmap."
+                                                  : "The map could not be encoded as a PNG image."};
     }
     return settings::WriteFileDurably(file, bytes);
 }
 
-std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName) {
+Expected<void> SaveMapBmp(const QImage& map, const QString& fileName) {
     return SaveMapFile(map, settings::FilePath(fileName), MapFormat::Bmp);
 }
 
@@ -108,7 +108,6 @@ bool HasBmpName(const QString& fileName) { return fileName.endsWith(QLatin1Strin
 
 KeptMap CheckKeptMap(const QString& fileName) {
     KeptMap result;
-    const QString bitmapError = QStringLiteral("Bitmap error");
     const QFileInfo info(fileName);
     // The map is rewritten in place later, so it must open for writing too.
     // Running as root, the permission bits stop no open() at all; a file with
@@ -116,7 +115,7 @@ KeptMap CheckKeptMap(const QString& fileName) {
     // explicitly, whoever runs the program.
     const auto refuse = [&](const char* why) {
         qCWarning(lcViewer).noquote() << "kept map" << QDir::toNativeSeparators(fileName) << "refused:" << why;
-        result.message = bitmapError;
+        result.error = Error{"Bitmap error"};
         return result;
     };
     if (!info.isFile()) return refuse("not a file (missing, or a folder or device)");
@@ -129,8 +128,9 @@ KeptMap CheckKeptMap(const QString& fileName) {
         qCWarning(lcViewer).noquote() << "kept map" << QDir::toNativeSeparators(fileName)
                                       << "refused: not a whole" << geo::MapSize << "x" << geo::MapSize << "bitmap";
         result.status = KeptMapStatus::DecodeError;
-        result.message = QStringLiteral("The kept map \"%1\" cannot be read as a %2 × %2 bitmap.")
-                             .arg(QDir::toNativeSeparators(fileName), QString::number(geo::MapSize));
+        result.error = Error{QStringLiteral("The kept map \"%1\" cannot be read as a %2 × %2 bitmap.")
+                                 .arg(QDir::toNativeSeparators(fileName), QString::number(geo::MapSize))
+                                 .toStdString()};
         return result;
     }
     result.status = KeptMapStatus::Ok;

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "base/expected.h"
 #include "settings/durable_file.h"
 
 namespace korvalen::viewer {
@@ -26,12 +27,12 @@ enum class MapFormat {
 /// regular file is followed (the link stays, the file it points to is
 /// replaced); anything else (a directory, a FIFO, a device, a link to one of
 /// them or to nothing) is refused without being opened.
-/// @return nullopt when the file is complete on disk, otherwise the reason
-std::optional<QString> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format);
+/// @return success once the file is complete on disk, otherwise the reason
+Expected<void> SaveMapFile(const QImage& map, const settings::FilePath& file, MapFormat format);
 
 /// SaveMapFile as a BMP holding exactly the map's pixels and colours: 4 bits
 /// per pixel with at most 16 colours, 8 bits otherwise, uncompressed.
-std::optional<QString> SaveMapBmp(const QImage& map, const QString& fileName);
+Expected<void> SaveMapBmp(const QImage& map, const QString& fileName);
 
 /// The one rule for a map file's name: its last four characters are exactly
 /// ".bmp", lower case (MAP.BMP and "map.bmp " are refused, ".bmp" alone is a
@@ -44,10 +45,12 @@ enum class KeptMapStatus {
     DecodeError,  ///< not a whole 600 × 600 BMP
 };
 
+/// Not an Expected: the window shows the two failures in different boxes,
+/// which the status tells.
 struct KeptMap {
     KeptMapStatus status = KeptMapStatus::BitmapError;
-    QImage image;     ///< the map, Format_Indexed8, when status is Ok
-    QString message;  ///< what to tell the user when status is not Ok
+    QImage image;                ///< the map, Format_Indexed8, when status is Ok
+    std::optional<Error> error;  ///< what to tell the user, exactly when status is not Ok
 };
 
 /// The start-up checks of the kept map, in this order: the file exists and

@@ -79,8 +79,8 @@ int main() {
         server->SetItem(text);
     };
     server = std::make_unique<DdeServer>(service, events);
-    if (!server->Start()) {
-        std::fprintf(stderr, "dde_test_server: %s\n", server->ErrorText().c_str());
+    if (const korvalen::Expected<void> started = server->Start(); !started) {
+        std::fprintf(stderr, "dde_test_server: %s\n", started.error().text.c_str());
         return 1;
     }
     Say("ready " + service);

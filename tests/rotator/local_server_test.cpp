@@ -30,19 +30,28 @@
 #include "rotator/azimuth_link.h"
 #include "rotator/local_azimuth_server.h"
 #include "tests/support/azimuth_client.h"
+#include "tests/support/failure_text.h"
 
 using namespace korvalen::rotator;
 using Client = korvalen::testing::AzimuthClient;
+using korvalen::testing::FailureText;
+using StartResult = LocalAzimuthServer::StartResult;
 
 namespace {
+
+// A start's outcome in words, a failure with its reason, so that a
+// comparison that fails says why.
+std::string Outcome(const korvalen::Expected<StartResult>& started) {
+    if (!started) return "failed: " + started.error().text;
+    return *started == StartResult::Listening ? "listening" : "another copy serves";
+}
 
 class AzimuthServer : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
         server_ = std::make_unique<LocalAzimuthServer>(link_, "korvalen");
-        ASSERT_EQ(server_->Start(folder_.path()), LocalAzimuthServer::StartResult::Listening)
-            << server_->ErrorText().toStdString();
+        ASSERT_EQ(Outcome(server_->Start(folder_.path())), "listening");
         path_ = server_->SocketPath(folder_.path());
     }
     const QString& Path() const { return path_; }
@@ -76,7 +85,7 @@ TEST_F(AzimuthServer, TheSocketIsTheUsersAloneAndGoesWithTheServer) {
 TEST_F(AzimuthServer, ALiveSocketIsNotStolenAndAStaleOneIsReplaced) {
     AzimuthLink other;
     LocalAzimuthServer second(other, "korvalen");
-    EXPECT_EQ(second.Start(folder_.path()), LocalAzimuthServer::StartResult::AnotherCopyServes);
+    EXPECT_EQ(Outcome(second.Start(folder_.path())), "another copy serves");
     EXPECT_NE(Connect(), nullptr);  // the first copy still answers
 
     // A crash leaves the file with nobody behind it.
@@ -90,7 +99,7 @@ TEST_F(AzimuthServer, ALiveSocketIsNotStolenAndAStaleOneIsReplaced) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
     ASSERT_TRUE(QFileInfo::exists(Path()));
-    EXPECT_EQ(second.Start(folder_.path()), LocalAzimuthServer::StartResult::Listening);
+    EXPECT_EQ(Outcome(second.Start(folder_.path())), "listening");
     Client c(Path());
     ASSERT_TRUE(c.Connected());
     EXPECT_EQ(c.Ask("CONNECT * Korvalen"), "OK korvalen Korvalen");
@@ -241,7 +250,7 @@ TEST(SocketFolder, WithoutARuntimeFolderIsAFolderOfTheUsersOwn) {
     EXPECT_EQ(folder.toStdString(), (temp.path() + "/korvalen-" + QString::number(::geteuid())).toStdString());
     AzimuthLink link;
     LocalAzimuthServer server(link, "korvalen");
-    EXPECT_EQ(server.Start(folder), LocalAzimuthServer::StartResult::Listening) << server.ErrorText().toStdString();
+    EXPECT_EQ(Outcome(server.Start(folder)), "listening");
     EXPECT_EQ(Mode(folder), S_IFDIR | 0700u);
 }
 
@@ -362,8 +371,9 @@ TEST_P(Refused, SaysWhyAndLeavesItInPlace) {
     {
         AzimuthLink link;
         LocalAzimuthServer server(link, "korvalen");
-        EXPECT_EQ(server.Start(folder), LocalAzimuthServer::StartResult::Failed);
-        EXPECT_TRUE(server.ErrorText().contains(QString(c.says).arg(path))) << server.ErrorText().toStdString();
+        const std::optional<std::string> why = FailureText(server.Start(folder));
+        EXPECT_TRUE(why);
+        EXPECT_TRUE(QString::fromStdString(why.value_or("")).contains(QString(c.says).arg(path))) << why.value_or("");
     }
     EXPECT_EQ(Mode(path), before);
 }

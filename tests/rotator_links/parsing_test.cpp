@@ -41,12 +41,17 @@ const AddressCase kAddressCases[] = {
 class AddressParsing : public testing::TestWithParam<AddressCase> {};
 
 TEST_P(AddressParsing, GivesAddressOrReason) {
-    const AddressParse r = ParseRotatorAddress(GetParam().text, GetParam().defaultPort);
-    EXPECT_EQ(r.address ? AddressText(*r.address) : r.error, GetParam().expected);
-    EXPECT_NE(r.address.has_value(), !r.error.isEmpty() || QString(GetParam().expected).isEmpty());
+    const korvalen::Expected<std::optional<RotatorAddress>> r =
+        ParseRotatorAddress(GetParam().text, GetParam().defaultPort);
+    const std::optional<RotatorAddress> address = r ? *r : std::nullopt;
+    const QString error = r ? QString() : QString::fromStdString(r.error().text);
+    EXPECT_EQ(address ? AddressText(*address) : error, GetParam().expected);
+    EXPECT_NE(address.has_value(), !error.isEmpty() || QString(GetParam().expected).isEmpty());
     // The text shown for an address reads back as the same address.
-    if (r.address) {
-        EXPECT_EQ(ParseRotatorAddress(AddressText(*r.address)).address, r.address);
+    if (address) {
+        const korvalen::Expected<std::optional<RotatorAddress>> again = ParseRotatorAddress(AddressText(*address));
+        ASSERT_TRUE(again);
+        EXPECT_EQ(*again, address);
     }
 }
 

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "rotator/pst_rotator.h"
+#include "tests/support/failure_text.h"
 
 using namespace korvalen::rotator;
+using korvalen::testing::FailureText;
 
 namespace {
 
@@ -17,7 +19,7 @@ TEST(PstRotatorClient, EachBearingPublishedArrivesAsDatagram) {
     ASSERT_TRUE(pst.bind(QHostAddress::LocalHost, 0));
     PstRotatorClient client;
     QSignalSpy statuses(&client, &PstRotatorClient::StatusChanged);
-    ASSERT_EQ(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(pst.localPort())), "");
+    ASSERT_EQ(FailureText(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(pst.localPort()))), std::nullopt);
     // Datagrams on the loopback keep their order: an ignored publication
     // sent all the same would arrive before the next.
     const std::pair<const char*, const char*> rows[] = {
@@ -33,8 +35,8 @@ TEST(PstRotatorClient, EachBearingPublishedArrivesAsDatagram) {
     }
     EXPECT_EQ(statuses.last().at(0).toString(), "PstRotator: sent 360\u00b0");
     // A host alone takes PstRotator's port; a refused address switches off.
-    EXPECT_EQ(AddressText(*ParseRotatorAddress("pst.lan", PstRotatorDefaultPort).address), "pst.lan:12000");
-    EXPECT_EQ(client.SetAddress("pst.lan:0"), "the port must be a number from 1 to 65535");
+    EXPECT_EQ(AddressText(**ParseRotatorAddress("pst.lan", PstRotatorDefaultPort)), "pst.lan:12000");
+    EXPECT_EQ(FailureText(client.SetAddress("pst.lan:0")), "the port must be a number from 1 to 65535");
     EXPECT_FALSE(client.Enabled());
 }
 
@@ -53,7 +55,7 @@ TEST(PstRotatorClient, EveryPublicationToAClosedPortIsToldRefused) {
     french.LanguageCode = "F";
     client.SetLanguage(&french);
     QSignalSpy statuses(&client, &PstRotatorClient::StatusChanged);
-    ASSERT_EQ(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(port)), "");
+    ASSERT_EQ(FailureText(client.SetAddress(QStringLiteral("127.0.0.1:%1").arg(port))), std::nullopt);
     const QString refused =
         QStringLiteral("PstRotator 127.0.0.1:%1: ").arg(port) + QString::fromUtf8("personne n'écoute à cette adresse");
     for (const char* published : {"10", "20", "30", "40"}) {

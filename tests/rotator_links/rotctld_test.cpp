@@ -13,8 +13,10 @@
 #include "rotator/azimuth_link.h"
 #include "rotator/log.h"
 #include "rotator/rotctld_client.h"
+#include "tests/support/failure_text.h"
 
 using namespace korvalen::rotator;
+using korvalen::testing::FailureText;
 using namespace korvalen::rotator::test_peers;
 
 namespace {
@@ -71,7 +73,7 @@ TEST_P(RealRotctld, PublicationTurnsDummy) {
     client.SetTimeout(std::chrono::milliseconds(kPatience));
     QObject::connect(&link, &AzimuthLink::Published, &client, &RotctldClient::Publish);
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    ASSERT_EQ(client.SetAddress(Address(port.Port())), "");
+    ASSERT_EQ(FailureText(client.SetAddress(Address(port.Port()))), std::nullopt);
     link.Poke("90");  // a client's poke turns nothing
     link.PublishAzimuth(c.published);
     ASSERT_TRUE(StatusArrives(statuses, c.status));
@@ -88,7 +90,7 @@ TEST(RotctldClient, AbsentRotctldFailsThenNextPublicationReconnects) {
     RotctldClient client;
     client.SetTimeout(std::chrono::milliseconds(kPatience));
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    client.SetAddress(Address(port.Port()));
+    ASSERT_EQ(FailureText(client.SetAddress(Address(port.Port()))), std::nullopt);
     client.Publish("10");
     EXPECT_EQ(statuses.size(), 0);  // the failure comes later, from the event loop
     ASSERT_TRUE(StatusArrives(statuses, Address(port.Port()) + ": connection refused"));
@@ -131,7 +133,7 @@ TEST_P(ScriptedPeer, GivesLinesAndStatus) {
     // answers is given all the time a loaded machine may need.
     client.SetTimeout(std::chrono::milliseconds(c.reply ? kPatience : 500));
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    client.SetAddress(Address(peer.Port()));
+    ASSERT_EQ(FailureText(client.SetAddress(Address(peer.Port()))), std::nullopt);
     client.Publish("200");
     ASSERT_TRUE(StatusArrives(statuses, c.status));
     EXPECT_EQ(peer.lines, c.lines);
@@ -148,7 +150,7 @@ TEST(RotctldClient, NewerPublicationReplacesWaitingOne) {
     RotctldClient client;
     client.SetTimeout(std::chrono::milliseconds(kPatience));
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    client.SetAddress(Address(peer.Port()));
+    ASSERT_EQ(FailureText(client.SetAddress(Address(peer.Port()))), std::nullopt);
     client.Publish("10");
     ASSERT_TRUE(QTest::qWaitFor([&] { return peer.Holding(); }, kPatience));
     for (const char* published : {"20", "not a bearing", "30"}) client.Publish(published);
@@ -162,7 +164,7 @@ TEST(RotctldClient, NewerPublicationReplacesWaitingOne) {
 TEST(RotctldClient, ARefusedAddressIsToldAndLeavesTheRotatorOff) {
     RotctldClient client;
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    EXPECT_EQ(client.SetAddress(" rotor.lan "), "the port is missing: write host:port");
+    EXPECT_EQ(FailureText(client.SetAddress(" rotor.lan ")), "the port is missing: write host:port");
     EXPECT_FALSE(client.Enabled());
     ASSERT_EQ(statuses.size(), 1);
     EXPECT_EQ(statuses[0][0].toString(), "rotctld address \"rotor.lan\": the port is missing: write host:port");
@@ -194,7 +196,7 @@ TEST(RotctldClient, ARefusedTurnIsLoggedOnlyOnceTheRotatorCategoryIsOn) {
     RotctldClient client;
     client.SetTimeout(std::chrono::milliseconds(kPatience));
     QSignalSpy statuses(&client, &RotctldClient::StatusChanged);
-    client.SetAddress(Address(peer.Port()));
+    ASSERT_EQ(FailureText(client.SetAddress(Address(peer.Port()))), std::nullopt);
     client.Publish("10");
     const bool arrived = StatusArrives(statuses, "RPRT -4");
     qInstallMessageHandler(before);

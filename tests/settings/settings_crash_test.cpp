@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "tests/settings/crash_contents.h"
+#include "tests/support/failure_text.h"
 
 extern char** environ;
 
@@ -203,7 +204,7 @@ TEST(SettingsCrash, KilledWriterAlwaysLeavesACompleteFile) {
     ASSERT_TRUE(dir.isValid());
     const Texts texts;
     const std::string folder = QFile::encodeName(dir.path()).toStdString();
-    ASSERT_EQ(SaveSettings(dir.path(), CrashContent(0), true), std::nullopt);
+    ASSERT_EQ(korvalen::testing::FailureText(SaveSettings(dir.path(), CrashContent(0), true)), std::nullopt);
     int onDisk = 0;
 
     CrashWriter writer(folder);
@@ -255,7 +256,8 @@ TEST(SettingsCrash, KilledAtRandomMomentsLeavesACompleteFile) {
     // land is up to the scheduler, so only the file's completeness is
     // checked, never which content a kill left.
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(SaveSettings(dir.path(), CrashContent(1), true), std::nullopt);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(korvalen::testing::FailureText(SaveSettings(dir.path(), CrashContent(1), true)), std::nullopt);
     const auto save = (std::chrono::steady_clock::now() - start) / 3;
     const auto window = std::chrono::duration_cast<std::chrono::microseconds>(save).count() * 3 + 1;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/failure_text.h"
 #include "tests/support/posix_files.h"
 
 #include <QCoreApplication>
@@ -66,7 +67,7 @@ protected:
 
 TEST_F(SettingsFile, FirstSaveCreatesReadOnlyFileThatLoadsBack) {
     ASSERT_FALSE(SettingsFileExists(folder()));
-    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
     EXPECT_FALSE(Writable(SettingsFileName));
     EXPECT_FALSE(QFile::exists(Path(TemporaryFileName)));
@@ -77,9 +78,9 @@ TEST_F(SettingsFile, FirstSaveCreatesReadOnlyFileThatLoadsBack) {
 }
 
 TEST_F(SettingsFile, ReadOnlyFileReplacedAtSecondSave) {
-    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    ASSERT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     ASSERT_TRUE(QFile::setPermissions(Path(SettingsFileName), QFile::ReadOwner));
-    EXPECT_EQ(SaveSettings(folder(), b_, true), std::nullopt);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), b_, true)), std::nullopt);
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(b_));
     EXPECT_FALSE(Writable(SettingsFileName));
 }
@@ -87,7 +88,7 @@ TEST_F(SettingsFile, ReadOnlyFileReplacedAtSecondSave) {
 TEST_F(SettingsFile, LeftoverReadOnlyTemporaryRemoved) {
     Write(TemporaryFileName, "half a fi");
     ASSERT_TRUE(QFile::setPermissions(Path(TemporaryFileName), QFile::ReadOwner));
-    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
     EXPECT_FALSE(QFile::exists(Path(TemporaryFileName)));
 }
@@ -95,23 +96,23 @@ TEST_F(SettingsFile, LeftoverReadOnlyTemporaryRemoved) {
 TEST_F(SettingsFile, FileOfAnotherCopyKept) {
     // No korvalen.ini at start, but another copy wrote one meanwhile.
     Write(SettingsFileName, "[KORVALEN]\r\nWTOP=9\r\n");
-    EXPECT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     EXPECT_EQ(Read(SettingsFileName), "[KORVALEN]\r\nWTOP=9\r\n");
     EXPECT_EQ(Read(TemporaryFileName), FormatSettings(a_));
     EXPECT_FALSE(Writable(TemporaryFileName));
 }
 
 TEST_F(SettingsFile, FileRemovedMeanwhileRecreated) {
-    EXPECT_EQ(SaveSettings(folder(), b_, true), std::nullopt);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), b_, true)), std::nullopt);
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(b_));
 }
 
 TEST_F(SettingsFile, TemporaryThatCannotBeReplacedFailsAndKeepsOldFile) {
-    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    ASSERT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     // A non-empty folder of that name can be neither deleted nor opened as a
     // file, whoever runs the test.
     ASSERT_TRUE(QDir(folder()).mkpath(QStringLiteral("korvalen.~in/x")));
-    EXPECT_EQ(SaveSettings(folder(), b_, true), SaveErrorText);
+    EXPECT_EQ(FailureText(SaveSettings(folder(), b_, true)), SaveErrorText);
     EXPECT_EQ(SaveErrorText, std::string("Ne peut cr\u00e9er korvalen.ini"));
     EXPECT_EQ(Read(SettingsFileName), FormatSettings(a_));
 }
@@ -125,7 +126,7 @@ constexpr gid_t kNoGroup = 65534;
 // dropped to nobody, and the answer comes back through a pipe; any other
 // user saves here. Text in angle brackets says why the save did not run.
 std::string SaveAsUnprivilegedUser(const QString& folder, const Settings& values) {
-    if (::geteuid() != 0) return SaveSettings(folder, values, true).value_or("<saved>");
+    if (::geteuid() != 0) return FailureText(SaveSettings(folder, values, true)).value_or("<saved>");
     return AnswerFromChild([&] {
         const QByteArray path = QFile::encodeName(folder);
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
@@ -135,12 +136,12 @@ std::string SaveAsUnprivilegedUser(const QString& folder, const Settings& values
         if (::access(path.constData(), R_OK | X_OK) != 0)
             return "<folder out of nobody's reach: " + path.toStdString() + ">";
         if (::access(path.constData(), W_OK) == 0) return std::string("<folder still writable by nobody>");
-        return SaveSettings(folder, values, true).value_or("<saved>");
+        return FailureText(SaveSettings(folder, values, true)).value_or("<saved>");
     });
 }
 
 TEST_F(SettingsFile, UnwritableFolderFailsAndKeepsOldFile) {
-    ASSERT_EQ(SaveSettings(folder(), a_, false), std::nullopt);
+    ASSERT_EQ(FailureText(SaveSettings(folder(), a_, false)), std::nullopt);
     const QByteArray path = QFile::encodeName(folder());
     // The folder must belong to whoever saves, so that only its mode stands
     // in the way.
@@ -167,7 +168,8 @@ const std::string kUnread = std::string("\n\n") + UnreadFileNotice;
 
 const LoadCase kLoadCases[] = {
     // The flag is taken at start: a file arriving later is not read.
-    {"NotThereAtStart", [](const QString& f) { SaveSettings(f, Settings{}, false); }, false, "", false},
+    {"NotThereAtStart", [](const QString& f) { ASSERT_TRUE(SaveSettings(f, Settings{}, false).ok()); }, false, "",
+     false},
     {"Vanished", [](const QString&) {}, true, kOpenError + std::strerror(ENOENT) + kUnread, false},
     {"IsAFolder", [](const QString& f) { QDir(f).mkdir(SettingsFileName); }, true, kOpenError, true},
     {"BadNumber",
@@ -190,11 +192,11 @@ TEST_P(SettingsLoad, ReportsError) {
     const LoadCase& c = GetParam();
     EXPECT_EQ(r.values, Settings{});
     if (!c.reasonFollows) {
-        EXPECT_EQ(r.error.value_or(""), c.error);
+        EXPECT_EQ(FailureText(r.error).value_or(""), c.error);
     } else {
         ASSERT_TRUE(r.error);
-        EXPECT_EQ(r.error->substr(0, c.error.size()), c.error);
-        EXPECT_GT(r.error->size(), c.error.size());
+        EXPECT_EQ(r.error->text.substr(0, c.error.size()), c.error);
+        EXPECT_GT(r.error->text.size(), c.error.size());
     }
 }
 
@@ -268,7 +270,7 @@ std::string LoadInChild(const QString& folder, const Settings& expected) {
 #endif
             const LoadResult r = LoadSettings(folder, true);
             std::string answer = r.values == expected ? "<values>" : "<other values>";
-            if (r.error) answer += *r.error;
+            if (r.error) answer += r.error->text;
             return answer;
         },
         30);
@@ -300,12 +302,14 @@ TEST(SettingsUnreadFile, IsSetAsideUnderAFreeNameBeforeTheNewSettings) {
     for (const char* expected : {"korvalen.ini.unread-2026-12-09", "korvalen.ini.unread-2026-12-09-2"}) {
         ASSERT_TRUE(WriteSettingsOfSize(file, MaxSettingsFileSize + 1));
         ASSERT_TRUE(LoadSettings(dir.path(), true).unread);
-        EXPECT_EQ(SetAsideUnreadFile(dir.path(), day), QString::fromLatin1(expected));
+        const korvalen::Expected<QString> moved = SetAsideUnreadFile(dir.path(), day);
+        ASSERT_TRUE(moved.ok()) << moved.error().text;
+        EXPECT_EQ(*moved, QString::fromLatin1(expected));
         EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath(expected)).size(), MaxSettingsFileSize + 1);
     }
-    EXPECT_EQ(SetAsideUnreadFile(dir.path(), day), std::nullopt);  // nothing left to move
-    EXPECT_EQ(SaveSettings(dir.path(), Settings{}, false), std::nullopt);
-    EXPECT_EQ(LoadSettings(dir.path(), true).error, std::nullopt);
+    EXPECT_FALSE(SetAsideUnreadFile(dir.path(), day).ok());  // nothing left to move
+    EXPECT_EQ(FailureText(SaveSettings(dir.path(), Settings{}, false)), std::nullopt);
+    EXPECT_EQ(FailureText(LoadSettings(dir.path(), true).error), std::nullopt);
 }
 
 TEST(SettingsFolder, ProgramFolderWhenWritableElseConfigFolder) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "settings/settings.h"
+#include "tests/support/failure_text.h"
 
 namespace korvalen::settings {
 // Failures show the values the way the file would hold them, plus the two
@@ -19,6 +20,7 @@ void PrintTo(const Settings& s, std::ostream* os) {
 
 using namespace korvalen::settings;
 using korvalen::geo::Real;
+using korvalen::testing::FailureText;
 
 namespace {
 
@@ -116,8 +118,8 @@ TEST_P(SettingsParse, GivesExpectedValues) {
     const LoadResult r = ParseSettings("[KORVALEN]\r\n" + c.body);
     EXPECT_EQ(r.values, expected);
     // Every message is short enough to lay out at once (and to print here).
-    ASSERT_LE(r.error.value_or("").size(), 250u);
-    EXPECT_EQ(r.error.value_or(""), c.error);
+    ASSERT_LE(FailureText(r.error).value_or("").size(), 250u);
+    EXPECT_EQ(FailureText(r.error).value_or(""), c.error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsParse, testing::ValuesIn(kParseCases),
@@ -226,7 +228,7 @@ class SettingsGolden : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(SettingsGolden, WrittenBackAsReference) {
     const LoadResult r = ParseSettings(ReadData(std::string(GetParam().input) + ".ini"));
-    EXPECT_EQ(r.error.value_or(""), GetParam().error);
+    EXPECT_EQ(FailureText(r.error).value_or(""), GetParam().error);
     const std::string ref = ReadData(std::string(GetParam().ref) + ".ref");
     EXPECT_EQ(FormatSettings(r.values), ref);
     // What was written reads back to the same values as far as the file

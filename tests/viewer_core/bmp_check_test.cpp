@@ -22,9 +22,11 @@
 #include "data/palette.h"
 #include "viewer/map_file.h"
 #include "viewer/map_surface.h"
+#include "tests/support/failure_text.h"
 
 using namespace korvalen;
 using namespace korvalen::viewer;
+using korvalen::testing::FailureText;
 
 namespace {
 
@@ -77,7 +79,7 @@ void WriteAll(const QString& name, const Bytes& bytes) {
 Bytes SavedBy(const QImage& map) {
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("map.bmp"));
-    EXPECT_EQ(SaveMapBmp(map, name), std::nullopt);
+    EXPECT_EQ(FailureText(SaveMapBmp(map, name)), std::nullopt);
     return ReadAll(name);
 }
 
@@ -267,7 +269,7 @@ class BmpCheck : public ::testing::TestWithParam<BmpCase> {};
 TEST_P(BmpCheck, PassesWholeMapsOnly) {
     const BmpCase& c = GetParam();
     const Bytes bytes = c.make();
-    const std::optional<std::string> reason = CheckBmpBytes(bytes, 600, 600);
+    const std::optional<std::string> reason = FailureText(CheckBmpBytes(bytes, 600, 600));
     if (c.passes) {
         EXPECT_EQ(reason, std::nullopt);
         // What passes, Qt decodes to a whole map.
@@ -290,9 +292,9 @@ TEST(BmpCheck, EveryPrefixOfAMapIsRefused) {
         // Copies where the headers end, so that a read past the cut is a
         // read past the buffer; further on, views of the whole file.
         for (size_t size = 0; size < 400; ++size)
-            ASSERT_TRUE(CheckBmpBytes(Cut(whole, size), 600, 600)) << size;
+            ASSERT_TRUE(FailureText(CheckBmpBytes(Cut(whole, size), 600, 600))) << size;
         for (size_t size = 400; size < whole.size(); size += 7919)
-            ASSERT_TRUE(CheckBmpBytes(std::string_view(whole).substr(0, size), 600, 600)) << size;
+            ASSERT_TRUE(FailureText(CheckBmpBytes(std::string_view(whole).substr(0, size), 600, 600))) << size;
     }
 }
 
@@ -303,7 +305,7 @@ TEST(BmpCheck, AChangedHeaderByteIsRefusedOrDecodesWhole) {
         for (int round = 0; round < 300; ++round) {
             Bytes bytes = good;
             bytes[rng() % 140] = static_cast<char>(rng());
-            if (CheckBmpBytes(bytes, 600, 600)) continue;
+            if (FailureText(CheckBmpBytes(bytes, 600, 600))) continue;
             QByteArray data = QByteArray::fromStdString(bytes);
             QBuffer buffer(&data);
             buffer.open(QIODevice::ReadOnly);
@@ -341,7 +343,7 @@ TEST_P(KeptBmp, IsShownOnlyWhenWhole) {
     const KeptMap kept = CheckKeptMap(file);
     EXPECT_STREQ(StatusName(kept.status), StatusName(c.want));
     if (c.want == KeptMapStatus::DecodeError) {
-        EXPECT_EQ(kept.message.toStdString(),
+        EXPECT_EQ(FailureText(kept.error).value_or(""),
                   QStringLiteral("The kept map \"%1\" cannot be read as a 600 × 600 bitmap.")
                       .arg(QDir::toNativeSeparators(file))
                       .toStdString());

@@ -21,9 +21,11 @@
 
 #include "data/palette.h"
 #include "viewer/map_surface.h"
+#include "tests/support/failure_text.h"
 
 using namespace korvalen;
 using namespace korvalen::viewer;
+using korvalen::testing::FailureText;
 
 namespace {
 
@@ -77,7 +79,7 @@ void ExpectFileHolds(const QString& name, const QImage& map, int bits) {
         for (int x = 0; x < 600; ++x) ASSERT_EQ(IndexInFile(bmp, x, y), map.pixelIndex(x, y)) << x << "," << y;
 
     const KeptMap back = CheckKeptMap(name);
-    ASSERT_EQ(back.status, KeptMapStatus::Ok) << back.message.toStdString();
+    ASSERT_EQ(back.status, KeptMapStatus::Ok) << FailureText(back.error).value_or("");
     EXPECT_EQ(back.image.format(), QImage::Format_Indexed8);
     EXPECT_EQ(back.image.colorTable(), map.colorTable());
     EXPECT_EQ(back.image, map);
@@ -91,7 +93,7 @@ protected:
 
 TEST_F(MapFile, SixteenColoursRoundTripAsFourBits) {
     const QImage map = RandomMap();
-    ASSERT_EQ(SaveMapBmp(map, Path("map.bmp")), std::nullopt);
+    ASSERT_EQ(FailureText(SaveMapBmp(map, Path("map.bmp"))), std::nullopt);
     ExpectFileHolds(Path("map.bmp"), map, 4);
 }
 
@@ -101,7 +103,7 @@ TEST_F(MapFile, RedOverlaysRoundTripAsEightBitsReplacingTheOldFile) {
     surface.DrawAxes();
     ASSERT_EQ(map.colorCount(), 17);
     WriteAll(Path("map.bmp"), "an older map");
-    ASSERT_EQ(SaveMapBmp(map, Path("map.bmp")), std::nullopt);
+    ASSERT_EQ(FailureText(SaveMapBmp(map, Path("map.bmp"))), std::nullopt);
     ExpectFileHolds(Path("map.bmp"), map, 8);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"map.bmp"});  // no temporary left
 }
@@ -110,7 +112,7 @@ TEST_F(MapFile, RedOverlaysRoundTripAsEightBitsReplacingTheOldFile) {
 TEST_F(MapFile, AReplacedMapKeepsTheModeItsOwnerGaveIt) {
     WriteAll(Path("map.bmp"), "an older map");
     ASSERT_EQ(::chmod(QFile::encodeName(Path("map.bmp")).constData(), 0640), 0);
-    ASSERT_EQ(SaveMapBmp(RandomMap(), Path("map.bmp")), std::nullopt);
+    ASSERT_EQ(FailureText(SaveMapBmp(RandomMap(), Path("map.bmp"))), std::nullopt);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(Path("map.bmp")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -120,25 +122,25 @@ TEST_F(MapFile, AReplacedMapKeepsTheModeItsOwnerGaveIt) {
 
 TEST_F(MapFile, AFailedSaveGivesTheReasonAndLeavesTheOldFileWhole) {
     const QImage map = RandomMap();
-    std::optional<QString> error = SaveMapBmp(map, Path("missing/map.bmp"));
+    std::optional<std::string> error = FailureText(SaveMapBmp(map, Path("missing/map.bmp")));
     ASSERT_TRUE(error);
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_FALSE(error->empty());
     EXPECT_FALSE(QFileInfo::exists(Path("missing")));
 
     // A name at the length limit leaves no room for the temporary's.
     const QString longName = Path(QString(251, u'm') + ".bmp");
     WriteAll(longName, "the old map");
-    error = SaveMapBmp(map, longName);
+    error = FailureText(SaveMapBmp(map, longName));
     ASSERT_TRUE(error);
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_FALSE(error->empty());
     EXPECT_EQ(ReadAll(longName), QByteArray("the old map"));
 
     // A read-only map is protected even from root, for whom rename ignores it.
     WriteAll(Path("kept.bmp"), "read-only map");
     QFile::setPermissions(Path("kept.bmp"), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    error = SaveMapBmp(map, Path("kept.bmp"));
+    error = FailureText(SaveMapBmp(map, Path("kept.bmp")));
     ASSERT_TRUE(error);
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_FALSE(error->empty());
     EXPECT_EQ(ReadAll(Path("kept.bmp")), QByteArray("read-only map"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);
 }
@@ -163,10 +165,11 @@ TEST_P(KeptMapCheck, GivesTheExpectedVerdict) {
     const KeptMap result = CheckKeptMap(file);
     EXPECT_EQ(result.status, c.want);
     if (c.want == KeptMapStatus::BitmapError) {
-        EXPECT_EQ(result.message, QStringLiteral("Bitmap error"));
+        EXPECT_EQ(FailureText(result.error), "Bitmap error");
     } else if (c.want == KeptMapStatus::DecodeError) {
-        EXPECT_TRUE(result.message.contains(QDir::toNativeSeparators(file))) << result.message.toStdString();
-        EXPECT_TRUE(result.message.contains(QStringLiteral("600 × 600")));
+        const QString message = QString::fromStdString(FailureText(result.error).value_or(""));
+        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("600 × 600")));
     } else {
         EXPECT_EQ(result.image, RandomMap());
     }

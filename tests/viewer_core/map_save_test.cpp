@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "data/palette.h"
+#include "tests/support/failure_text.h"
 #include "tests/support/posix_files.h"
 
 using namespace korvalen;
@@ -57,9 +58,9 @@ TEST_P(MapSaveRefused, GivesTheReasonAndLeavesTheNameAlone) {
     const std::string folder = QFile::encodeName(dir.path()).toStdString(), path = folder + "/" + c.name;
     if (!c.make(folder, path)) GTEST_SKIP() << "cannot make " << c.label << " here: " << std::strerror(errno);
     const auto before = Entries(folder);
-    const std::optional<QString> failure = SaveMapBmp(StripedMap(), QFile::decodeName(path.c_str()));
+    const std::optional<std::string> failure = FailureText(SaveMapBmp(StripedMap(), QFile::decodeName(path.c_str())));
     const std::string reason = c.error == 0 ? "Not a regular file" : std::strerror(c.error);
-    EXPECT_EQ(failure.value_or("<saved>").toStdString(), reason);
+    EXPECT_EQ(failure.value_or("<saved>"), reason);
     EXPECT_EQ(Entries(folder), before);
 }
 
@@ -89,11 +90,11 @@ TEST(MapSave, ALinkToAMapFileIsFollowedAndKept) {
     ASSERT_EQ(::symlink("maps/kept.bmp", (folder + "/map.bmp").c_str()), 0);
     const std::string link = Entries(folder).at("map.bmp");
 
-    EXPECT_EQ(SaveMapBmp(StripedMap(), dir.filePath("map.bmp")), std::nullopt);
+    EXPECT_EQ(FailureText(SaveMapBmp(StripedMap(), dir.filePath("map.bmp"))), std::nullopt);
     EXPECT_EQ(Entries(folder).at("map.bmp"), link);
     EXPECT_EQ(Names(Entries(folder + "/maps")), "kept.bmp second");
     const KeptMap kept = CheckKeptMap(dir.filePath("maps/kept.bmp"));
-    EXPECT_EQ(kept.status, KeptMapStatus::Ok) << kept.message.toStdString();
+    EXPECT_EQ(kept.status, KeptMapStatus::Ok) << FailureText(kept.error).value_or("");
     EXPECT_TRUE(kept.image == StripedMap());
     EXPECT_EQ(ReadBytes(folder + "/maps/second"), "the old map");
 }
@@ -106,7 +107,7 @@ TEST(MapSave, AFullDiskGivesTheSystemsReasonAndKeepsTheOldMap) {
     const std::string folder = QFile::encodeName(dir.path()).toStdString();
     const QImage map = StripedMap();
     const QString sized = scratch.filePath("sized.bmp");
-    ASSERT_EQ(SaveMapBmp(map, sized), std::nullopt);
+    ASSERT_EQ(FailureText(SaveMapBmp(map, sized)), std::nullopt);
     const long page = ::sysconf(_SC_PAGESIZE), size = long(QFile(sized).size());
     const QByteArray oldMap = "the old map, which must stay whole";
 
@@ -115,8 +116,9 @@ TEST(MapSave, AFullDiskGivesTheSystemsReasonAndKeepsTheOldMap) {
         std::string answer;
         for (const long freeBytes : {(size + page - 1) / page * page - page, 0L}) {
             if (const std::string why = FillLeaving(folder, freeBytes); !why.empty()) return answer + why;
-            const std::optional<QString> failure = SaveMapBmp(map, QFile::decodeName((folder + "/map.bmp").c_str()));
-            answer += failure.value_or("<saved>").toStdString() +
+            const std::optional<std::string> failure =
+                FailureText(SaveMapBmp(map, QFile::decodeName((folder + "/map.bmp").c_str())));
+            answer += failure.value_or("<saved>") +
                       (ReadBytes(folder + "/map.bmp") == oldMap ? ", the old map whole" : ", the old map changed") +
                       ", the folder holds " + Names(Entries(folder)) + "\n";
         }

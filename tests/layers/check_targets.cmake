@@ -1,0 +1,65 @@
+# Fails when a library links one of a folder above its own in the layer list,
+# when a logic library (one not named *_windows, outside app/) links a
+# windows library, or when the build sets an include path for every target.
+#   cmake -DGRAPH=<build>/layers/targets.txt -DLAYERS="base;geo;...;app" -P check_targets.cmake
+cmake_minimum_required(VERSION 3.22)
+if(NOT GRAPH OR NOT LAYERS)
+  message(FATAL_ERROR "GRAPH and LAYERS are needed")
+endif()
+
+set(position 0)
+foreach(folder ${LAYERS})
+  set(rank_${folder} ${position})
+  math(EXPR position "${position} + 1")
+endforeach()
+
+file(STRINGS ${GRAPH} lines)
+# First every target's folder, then every link.
+foreach(line ${lines})
+  string(REPLACE " " ";" fields "${line}")
+  list(GET fields 0 folder)
+  list(GET fields 1 target)
+  set(folder_of_${target} ${folder})
+endforeach()
+
+set(faults 0)
+set(checked 0)
+foreach(line ${lines})
+  # The links, separated by commas: the line's third field on.
+  string(REGEX MATCH "^([^ ]+) ?([^ ]*) ?(.*)$" _ "${line}")
+  set(folder "${CMAKE_MATCH_1}")
+  set(target "${CMAKE_MATCH_2}")
+  string(REPLACE "," ";" links "${CMAKE_MATCH_3}")
+  if(folder STREQUAL "global-include-path")
+    if(NOT "${target}" STREQUAL "")
+      message(SEND_ERROR "the build sets an include path for every target: ${target} ${links}")
+      math(EXPR faults "${faults} + 1")
+    endif()
+    continue()
+  endif()
+  foreach(link ${links})
+    # $<LINK_ONLY:x> is how CMake keeps a private link of a static library.
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+    if(NOT DEFINED folder_of_${link})
+      continue()  # Qt, the system, or a generator expression
+    endif()
+    math(EXPR checked "${checked} + 1")
+    set(to ${folder_of_${link}})
+    if(rank_${to} GREATER rank_${folder})
+      message(SEND_ERROR "${target} (${folder}) links ${link} of ${to}, a folder above it")
+      math(EXPR faults "${faults} + 1")
+    endif()
+    if(link MATCHES "_windows$" AND NOT target MATCHES "_windows$" AND NOT folder STREQUAL "app")
+      message(SEND_ERROR "${target} (${folder}) is a logic library and links the windows library ${link}")
+      math(EXPR faults "${faults} + 1")
+    endif()
+  endforeach()
+endforeach()
+
+if(checked EQUAL 0)
+  message(FATAL_ERROR "no link between the program's libraries was found in ${GRAPH}")
+endif()
+if(faults GREATER 0)
+  message(FATAL_ERROR "${faults} fault(s) in the layers of the targets")
+endif()
+message(STATUS "${checked} links, every one going down the layers")
