@@ -585,7 +585,7 @@ int main(int argc, char** argv) {
     for (const QString& call : typed)
         for (int n = 1; n <= call.size(); ++n) keystrokes.push_back(call.left(n));
     const double lookupMs = MedianMs(runs, [&] {
-        for (const QString& text : keystrokes) viewer->EditCall->setText(text);
+        for (const QString& text : keystrokes) viewer->PanelDX->EditCall->setText(text);
     });
     std::printf("one call-box keystroke (lookup, row choice, read-outs), median: %.1f us (target 300 us)\n",
                 lookupMs * 1000 / static_cast<double>(keystrokes.size()));

@@ -106,34 +106,7 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
                                    state_.AzimuthCaption,
                                    state_.RangeCaption};
           })),
-      ListBoxDXW(PanelDX->ListBoxDXW),
-      LabelCall(PanelDX->LabelCall),
-      EditCall(PanelDX->EditCall),
-      LabelUTC(PanelDX->LabelUTC),
-      EditUTC(PanelDX->EditUTC),
-      ImageDX(PanelDX->ImageDX),
-      ImageDX45(PanelDX->ImageDX45),
-      TimerDX(PanelDX->TimerDX),
-      MenuListeDXCC(PanelDX->MenuListeDXCC),
-      MenuChoixListe(PanelDX->MenuChoixListe),
-      MenuDXCCOM(PanelDX->MenuDXCCOM),
-      MenuDXCCCB(PanelDX->MenuDXCCCB),
-      MenuSeparator(PanelDX->MenuSeparator),
-      SepDefault(PanelDX->SepDefault),
-      SepUnderscore(PanelDX->SepUnderscore),
-      SepSlash(PanelDX->SepSlash),
-      SepEqual(PanelDX->SepEqual),
       PanelTornavel(new rotator::TornavelPanel(link, language)),
-      MenuTornavel(PanelTornavel->MenuTornavel),
-      MenusetTornavel(PanelTornavel->MenusetTornavel),
-      LabelTornavelpath(PanelTornavel->LabelTornavelpath),
-      EditTornavelpath(PanelTornavel->EditTornavelpath),
-      ButtonParcourirTornavel(PanelTornavel->ButtonParcourirTornavel),
-      ButtonOKTornavel(PanelTornavel->ButtonOKTornavel),
-      ButtonAnnuler(PanelTornavel->ButtonAnnuler),
-      PanelTRN(PanelTornavel->PanelTRN),
-      LabelTRN(PanelTornavel->LabelTRN),
-      LabelUrlRLK(PanelTornavel->LabelUrlRLK),
       MenuRotators(NamedAction("MenuRotators", "Rotators (rotctld, PstRotator)", this)),
       StaticTextRotator(Named(new QLabel, "StaticTextRotator")),
       MenuLangue(Named(new QMenu(Before(kViewer.MenuLangue), this), "MenuLangue")),
@@ -156,8 +129,8 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     menuBar()->addMenu(MenuFichier);
     MenuFichier->addAction(MenuEnregistrer);
     MenuFichier->addAction(Menugenerateur);
-    MenuFichier->addAction(MenuListeDXCC);
-    MenuFichier->addAction(MenusetTornavel);
+    MenuFichier->addAction(PanelDX->MenuListeDXCC);
+    MenuFichier->addAction(PanelTornavel->MenusetTornavel);
     MenuFichier->addAction(MenuRotators);
     MenuFichier->addSeparator();
     MenuFichier->addAction(MenuQuitter);
@@ -182,8 +155,8 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     MenuOptions->addAction(MenuAxes);
     MenuOptions->addAction(MenuDistances);
     MenuOptions->addSeparator();
-    MenuOptions->addMenu(MenuChoixListe);
-    MenuOptions->addMenu(MenuSeparator);
+    MenuOptions->addMenu(PanelDX->MenuChoixListe);
+    MenuOptions->addMenu(PanelDX->MenuSeparator);
     menuBar()->addMenu(MenuLangue);
     auto* languageItems = new QActionGroup(this);
     for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol}) {
@@ -198,7 +171,7 @@ TFormAzimut::TFormAzimut(const generator::GeneratorState& generator, const rotat
     MenuHelp->addSeparator();
     MenuHelp->addAction(MenuInfoVersion);
     MenuInfoVersion->setCheckable(true);
-    menuBar()->addAction(MenuTornavel);
+    menuBar()->addAction(PanelTornavel->MenuTornavel);
     // Never seen: the language routine's handle, clicked by the program.
     ButtonLangue->setParent(this);
     ButtonLangue->hide();
@@ -421,7 +394,7 @@ void TFormAzimut::FormShow() {
     ApplyStartGeometry();
     ScrollBoxAzimut->horizontalScrollBar()->setValue(startHorizontalScroll_);
     ApplyViewerLanguage();
-    ListBoxDXW->setFocus();
+    PanelDX->ListBoxDXW->setFocus();
     if (startUtc_)
         MenuTimeUTCClick();
     else

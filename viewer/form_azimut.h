@@ -62,37 +62,10 @@ public:
     QAction* const MenuAxes;
     QAction* const MenuDistances;
     // The DX panel beside the map and the rotator program's path panel over
-    // it, with the menu items each brings; their components are reachable
-    // here under their own names.
+    // it, with the menu items each brings; their components are reached
+    // through them, under their own names.
     dx::DxPanelWidget* const PanelDX;
-    QListWidget* const ListBoxDXW;
-    QLabel* const LabelCall;
-    QLineEdit* const EditCall;
-    QLabel* const LabelUTC;
-    QLineEdit* const EditUTC;
-    widgets::ImageWidget* const ImageDX;
-    widgets::ImageWidget* const ImageDX45;
-    QTimer* const TimerDX;
-    QAction* const MenuListeDXCC;
-    QMenu* const MenuChoixListe;
-    QAction* const MenuDXCCOM;
-    QAction* const MenuDXCCCB;
-    QMenu* const MenuSeparator;
-    QAction* const SepDefault;
-    QAction* const SepUnderscore;
-    QAction* const SepSlash;
-    QAction* const SepEqual;
     rotator::TornavelPanel* const PanelTornavel;
-    QAction* const MenuTornavel;
-    QAction* const MenusetTornavel;
-    QLabel* const LabelTornavelpath;
-    QLineEdit* const EditTornavelpath;
-    QPushButton* const ButtonParcourirTornavel;
-    QPushButton* const ButtonOKTornavel;
-    QPushButton* const ButtonAnnuler;
-    QFrame* const PanelTRN;
-    QLabel* const LabelTRN;
-    widgets::TLabelUrl* const LabelUrlRLK;
     // The rotators driven directly (rotctld, PstRotator): their settings,
     // and their state in the status bar.
     QAction* const MenuRotators;

@@ -82,18 +82,18 @@ protected:
     dx::TFormListeDXCC& ham() { return program().FormListeDXCC(); }
     dx::TFormListeDXCB& eleven() { return program().FormListeDXCB(); }
     QString SelectedRow() {
-        const QListWidgetItem* item = viewer().ListBoxDXW->currentItem();
+        const QListWidgetItem* item = viewer().PanelDX->ListBoxDXW->currentItem();
         return item && item->isSelected() ? item->text() : QString();
     }
 };
 
 TEST_F(DxEditors, AnEntryTypedJoinsTheWorkingListAndTheLookupAtOnce) {
     StartAtParis();
-    QTest::keyClicks(viewer().EditCall, "DL1ABC");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "DL1ABC");
     EXPECT_TRUE(SelectedRow().startsWith("DA-DR\t")) << SelectedRow().toStdString();
-    const int rows = viewer().ListBoxDXW->count();
+    const int rows = viewer().PanelDX->ListBoxDXW->count();
 
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     ASSERT_TRUE(ham().isVisible());
     TypeRow(ham(), 1, {"DL1ABC", "Home (Eu)", "48,5", "n", "2.25", "e"});
     // The last cell is still being typed into when OK is clicked.
@@ -103,12 +103,12 @@ TEST_F(DxEditors, AnEntryTypedJoinsTheWorkingListAndTheLookupAtOnce) {
     EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(ham().isVisible());
     EXPECT_EQ(Row(ham(), 1), (QStringList{"DL1ABC", "Home (Eu)", "48.5", "N", "2.25", "E", "UTC+1"}));
-    EXPECT_EQ(viewer().ListBoxDXW->count(), rows + 1);
-    EXPECT_TRUE(viewer().ListBoxDXW->isVisible());
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), rows + 1);
+    EXPECT_TRUE(viewer().PanelDX->ListBoxDXW->isVisible());
     // The call box was looked up again in the new list: the entry's own row.
     EXPECT_EQ(SelectedRow(), "DL1ABC\tHome (Eu)\t48.5N\t2.25E\tUTC+1");
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC+1");
-    EXPECT_EQ(viewer().EditCall->text(), "DL1ABC");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC+1");
+    EXPECT_EQ(viewer().PanelDX->EditCall->text(), "DL1ABC");
 }
 
 // Keys as the keyboard sends them: to the window, which hands each to the
@@ -121,7 +121,7 @@ void KeysToWindow(QWidget* window, const QString& keys) {
 // does: every key lands in the cell, and Delete empties a selected cell.
 TEST_F(DxEditors, TypingRightAfterAClickOnTheSelectedCellKeepsEveryKey) {
     StartAtParis();
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     ASSERT_TRUE(ham().isVisible());
     Type(ham(), 2, 1, "Home (Eu)");
     QTableWidget* grid = ham().StringGridDX;
@@ -143,9 +143,9 @@ TEST_F(DxEditors, TypingRightAfterAClickOnTheSelectedCellKeepsEveryKey) {
 
 TEST_F(DxEditors, OkStopsAtTheFirstBadCellAndLeavesTheListAsItWas) {
     StartAtParis();
-    viewer().MenuDXCCCB->trigger();
-    const int rows = viewer().ListBoxDXW->count();
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuDXCCCB->trigger();
+    const int rows = viewer().PanelDX->ListBoxDXW->count();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     ASSERT_TRUE(eleven().isVisible());
     for (int row = 1; row <= 4; ++row)
         TypeRow(eleven(), row, {QString("14AT00%1").arg(row), "Club (Eu)", "48,8", "n", "2.3", "e"});
@@ -162,18 +162,18 @@ TEST_F(DxEditors, OkStopsAtTheFirstBadCellAndLeavesTheListAsItWas) {
     EXPECT_EQ(eleven().StringGridDXCB->currentColumn(), 2);
     for (int row = 1; row <= 4; ++row)
         EXPECT_EQ(Row(eleven(), row), (QStringList{QString("14AT00%1").arg(row), "Club (Eu)", "48.8", "N", "2.3", "E"}));
-    EXPECT_EQ(viewer().ListBoxDXW->count(), rows);
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), rows);
     // A rebuild meanwhile (here the separator's) takes the entries as the
     // last OK left them: none yet.
-    viewer().SepDefault->trigger();
-    EXPECT_EQ(viewer().ListBoxDXW->count(), rows);
+    viewer().PanelDX->SepDefault->trigger();
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), rows);
 
     Type(eleven(), 5, 2, "45.2");
     QTest::mouseClick(eleven().BitBtnOKCB, Qt::LeftButton);
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_FALSE(eleven().isVisible());
-    EXPECT_EQ(viewer().ListBoxDXW->count(), rows + 6);
-    EXPECT_EQ(viewer().ListBoxDXW->item(rows + 5)->text(), "14AT006\tClub (Eu)\t45N\t2E");
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), rows + 6);
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->item(rows + 5)->text(), "14AT006\tClub (Eu)\t45N\t2E");
 }
 
 TEST_F(DxEditors, CancelAndTheCloseBoxPutBackEveryCellOfTheLastShowing) {
@@ -182,7 +182,7 @@ TEST_F(DxEditors, CancelAndTheCloseBoxPutBackEveryCellOfTheLastShowing) {
     const QStringList w1aw = {"W1AW", "Newington (NAm)", "41.7", "N", "72.7", "W", "UTC-5"};
     const QStringList empty = {"", "", "", "", "", "", ""};
     for (const bool closeBox : {false, true}) {
-        viewer().MenuListeDXCC->trigger();
+        viewer().PanelDX->MenuListeDXCC->trigger();
         Type(ham(), 1, 6, "UTC-4");
         Type(ham(), 1, 0, "");
         TypeRow(ham(), 99, {"K1ABC", "Late (NAm)"});
@@ -198,10 +198,10 @@ TEST_F(DxEditors, CancelAndTheCloseBoxPutBackEveryCellOfTheLastShowing) {
     }
     EXPECT_TRUE(shown.empty());
     // A showing after an OK takes the new state as its snapshot.
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     Type(ham(), 1, 6, "UTC-4");
     QTest::mouseClick(ham().BitBtnOK, Qt::LeftButton);
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     Type(ham(), 1, 6, "");
     QTest::mouseClick(ham().BitBtnCancel, Qt::LeftButton);
     EXPECT_EQ(ham().GridCell(1, 6)->text(), "UTC-4");
@@ -238,13 +238,13 @@ TEST_F(DxEditors, EntriesComeBackAtTheNextStartAndNoStoredLineIsLost) {
     EXPECT_EQ(Row(ham(), 2), (QStringList{"F5ABC", "Home (Eu)", "48,8", "N", "2,3", "E", ""}));
     EXPECT_EQ(Row(ham(), 3), (QStringList{"", "", "", "", "", "", ""}));
 
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     TypeRow(ham(), 5, {"DL1ABC", "Berlin (Eu)", "52.5", "N", "13,4", "E", "UTC+1"});
     QTest::mouseClick(ham().BitBtnOK, Qt::LeftButton);
     ASSERT_TRUE(shown.empty());
     // Typed but not confirmed: written as it stands.
-    viewer().MenuDXCCCB->trigger();
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuDXCCCB->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     Type(eleven(), 3, 0, "14AT003");
     viewer().MenuQuitter->trigger();
     ASSERT_EQ(EndCount(), 1);

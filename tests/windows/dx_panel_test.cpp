@@ -23,7 +23,7 @@ protected:
         ASSERT_TRUE(viewer().isVisible());
     }
     QString SelectedRow() {
-        const QListWidgetItem* item = viewer().ListBoxDXW->currentItem();
+        const QListWidgetItem* item = viewer().PanelDX->ListBoxDXW->currentItem();
         return item && item->isSelected() ? item->text() : QString();
     }
     int Beeps() const {
@@ -32,14 +32,14 @@ protected:
         return n;
     }
     void ClickRow(int row) {
-        QListWidget* list = viewer().ListBoxDXW;
+        QListWidget* list = viewer().PanelDX->ListBoxDXW;
         list->scrollToItem(list->item(row));
         const QRect r = list->visualItemRect(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     }
     int RowStartingWith(const QString& start) {
-        for (int i = 0; i < viewer().ListBoxDXW->count(); ++i)
-            if (viewer().ListBoxDXW->item(i)->text().startsWith(start)) return i;
+        for (int i = 0; i < viewer().PanelDX->ListBoxDXW->count(); ++i)
+            if (viewer().PanelDX->ListBoxDXW->item(i)->text().startsWith(start)) return i;
         return -1;
     }
 };
@@ -47,29 +47,29 @@ protected:
 TEST_F(DxPanel, TypingACallChoosesARowAtEveryKeystroke) {
     StartAtParis();
     QSignalSpy published(&viewer(), &viewer::TFormAzimut::PublishAzimuth);
-    QTest::keyClicks(viewer().EditCall, "f6abc");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "f6abc");
     EXPECT_EQ(published.count(), 5);
-    EXPECT_EQ(viewer().EditCall->text(), "f6abc");  // left as typed
+    EXPECT_EQ(viewer().PanelDX->EditCall->text(), "f6abc");  // left as typed
     EXPECT_TRUE(SelectedRow().startsWith("F\tFrance (Eu)\t46N\t2E")) << SelectedRow().toStdString();
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC+1*");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC+1*");
     // No language chosen yet: the values without captions.
     EXPECT_EQ(viewer().StaticTextAzim->text(), U("185\u00b0 / 318 km"));
     EXPECT_EQ(viewer().StaticTextLP->text(), U("5\u00b0 / 39682 km"));
     EXPECT_EQ(PublishedAzimuth(), "185");
-    EXPECT_EQ(viewer().ListBoxDXW->toolTip(), U("  F  France (Eu)  46N  2E  UTC+1*"));
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->toolTip(), U("  F  France (Eu)  46N  2E  UTC+1*"));
     // The marker over France, its centre pixel on the DX, blinking.
-    EXPECT_TRUE(viewer().ImageDX->isVisible());
-    EXPECT_FALSE(viewer().ImageDX45->isVisible());
-    EXPECT_TRUE(viewer().TimerDX->isActive());
-    EXPECT_EQ(viewer().TimerDX->interval(), 400);
-    EXPECT_EQ(viewer().ImageDX->size(), QSize(29, 29));
+    EXPECT_TRUE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_FALSE(viewer().PanelDX->ImageDX45->isVisible());
+    EXPECT_TRUE(viewer().PanelDX->TimerDX->isActive());
+    EXPECT_EQ(viewer().PanelDX->TimerDX->interval(), 400);
+    EXPECT_EQ(viewer().PanelDX->ImageDX->size(), QSize(29, 29));
     // 318 km at 185 degrees is 4.8 pixels below the centre, a little left.
-    EXPECT_EQ(viewer().ImageDX->mapTo(viewer().ImageAzimut->parentWidget(), QPoint(14, 14)),
+    EXPECT_EQ(viewer().PanelDX->ImageDX->mapTo(viewer().ImageAzimut->parentWidget(), QPoint(14, 14)),
               viewer().ImageAzimut->mapTo(viewer().ImageAzimut->parentWidget(), QPoint(300, 305)));
     // Deleting every character leaves the last DX shown.
-    viewer().EditCall->clear();
+    viewer().PanelDX->EditCall->clear();
     EXPECT_EQ(published.count(), 5);
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC+1*");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC+1*");
 }
 
 TEST_F(DxPanel, AClickChoosesTheRowOnceAndWritesItsKey) {
@@ -79,116 +79,116 @@ TEST_F(DxPanel, AClickChoosesTheRowOnceAndWritesItsKey) {
     ASSERT_GE(row, 0);
     ClickRow(row);
     EXPECT_EQ(published.count(), 1);
-    EXPECT_EQ(viewer().EditCall->text(), "G");
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC+0*");
+    EXPECT_EQ(viewer().PanelDX->EditCall->text(), "G");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC+0*");
     // Writing the key started no lookup: the row is still the one clicked.
-    EXPECT_EQ(viewer().ListBoxDXW->currentRow(), row);
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->currentRow(), row);
     // The keyboard chooses every row it moves to.
-    viewer().ListBoxDXW->setFocus();
-    QTest::keyClick(viewer().ListBoxDXW, Qt::Key_Down);
+    viewer().PanelDX->ListBoxDXW->setFocus();
+    QTest::keyClick(viewer().PanelDX->ListBoxDXW, Qt::Key_Down);
     EXPECT_EQ(published.count(), 2);
-    EXPECT_EQ(viewer().ListBoxDXW->currentRow(), row + 1);
-    EXPECT_EQ(viewer().EditCall->text(), SelectedRow().section('\t', 0, 0));
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->currentRow(), row + 1);
+    EXPECT_EQ(viewer().PanelDX->EditCall->text(), SelectedRow().section('\t', 0, 0));
 }
 
 TEST_F(DxPanel, TheMarkerTurnsAndThePointerHidesOrBringsItBack) {
     StartAtParis();
-    QTest::keyClicks(viewer().EditCall, "W1AW");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "W1AW");
     const QString kept = viewer().StaticTextAzim->text();
     viewer().PanelDX->TimerDXTimer();
-    EXPECT_FALSE(viewer().ImageDX->isVisible());
-    EXPECT_TRUE(viewer().ImageDX45->isVisible());
+    EXPECT_FALSE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_TRUE(viewer().PanelDX->ImageDX45->isVisible());
     viewer().PanelDX->TimerDXTimer();
-    EXPECT_TRUE(viewer().ImageDX->isVisible());
-    EXPECT_FALSE(viewer().ImageDX45->isVisible());
+    EXPECT_TRUE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_FALSE(viewer().PanelDX->ImageDX45->isVisible());
 
     // Over the marker as over the map point beneath it: the marker goes.
-    const QPoint at = viewer().ImageDX->pos();
-    Move(viewer().ImageDX, 3, 5);
-    EXPECT_FALSE(viewer().ImageDX->isVisible());
-    EXPECT_FALSE(viewer().TimerDX->isActive());
+    const QPoint at = viewer().PanelDX->ImageDX->pos();
+    Move(viewer().PanelDX->ImageDX, 3, 5);
+    EXPECT_FALSE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_FALSE(viewer().PanelDX->TimerDX->isActive());
     Move(viewer().ImageAzimut, at.x() + 3, at.y() + 5);
     const QString overMap = viewer().StaticTextAzim->text();
     EXPECT_NE(overMap, kept);
 
     // Over the list while the marker rests: the DX comes back.
-    Move(viewer().ListBoxDXW->viewport(), 10, 10);
+    Move(viewer().PanelDX->ListBoxDXW->viewport(), 10, 10);
     EXPECT_EQ(viewer().StaticTextAzim->text(), kept);
-    EXPECT_TRUE(viewer().ImageDX->isVisible());
-    EXPECT_TRUE(viewer().TimerDX->isActive());
+    EXPECT_TRUE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_TRUE(viewer().PanelDX->TimerDX->isActive());
     // Over the turned image: the kept read-out again.
     viewer().PanelDX->TimerDXTimer();
     Move(viewer().ImageAzimut, 300, 300);
-    Move(viewer().ImageDX45, 14, 14);
+    Move(viewer().PanelDX->ImageDX45, 14, 14);
     EXPECT_EQ(viewer().StaticTextAzim->text(), kept);
-    EXPECT_TRUE(viewer().TimerDX->isActive());
+    EXPECT_TRUE(viewer().PanelDX->TimerDX->isActive());
 }
 
 TEST_F(DxPanel, SwitchingListsEmptiesTheBoxesButLeavesAVisibleMarker) {
     StartAtParis();
-    QTest::keyClicks(viewer().EditCall, "F");
-    viewer().MenuDXCCCB->trigger();
-    EXPECT_TRUE(viewer().MenuDXCCCB->isChecked());
-    EXPECT_FALSE(viewer().MenuDXCCOM->isChecked());
-    EXPECT_EQ(viewer().ListBoxDXW->count(), 351);
+    QTest::keyClicks(viewer().PanelDX->EditCall, "F");
+    viewer().PanelDX->MenuDXCCCB->trigger();
+    EXPECT_TRUE(viewer().PanelDX->MenuDXCCCB->isChecked());
+    EXPECT_FALSE(viewer().PanelDX->MenuDXCCOM->isChecked());
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), 351);
     EXPECT_TRUE(viewer().StaticTextAzim->text().isEmpty());
     EXPECT_TRUE(viewer().StaticTextLP->text().isEmpty());
-    EXPECT_TRUE(viewer().EditCall->text().isEmpty());
-    EXPECT_TRUE(viewer().EditUTC->text().isEmpty());
-    EXPECT_TRUE(viewer().ListBoxDXW->toolTip().isEmpty());
-    EXPECT_TRUE(viewer().ImageDX->isVisible());
-    EXPECT_FALSE(viewer().TimerDX->isActive());
+    EXPECT_TRUE(viewer().PanelDX->EditCall->text().isEmpty());
+    EXPECT_TRUE(viewer().PanelDX->EditUTC->text().isEmpty());
+    EXPECT_TRUE(viewer().PanelDX->ListBoxDXW->toolTip().isEmpty());
+    EXPECT_TRUE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_FALSE(viewer().PanelDX->TimerDX->isActive());
 
     // Numbers on the 11-metre list; letters and the row without a position beep.
-    QTest::keyClicks(viewer().EditCall, "14");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "14");
     EXPECT_EQ(SelectedRow(), "14\tFrance (Eu)\t46N\t2E");
     EXPECT_EQ(Beeps(), 0);
-    viewer().EditCall->setText("X");
+    viewer().PanelDX->EditCall->setText("X");
     EXPECT_EQ(Beeps(), 1);
     EXPECT_EQ(SelectedRow(), "14\tFrance (Eu)\t46N\t2E");
     const QString before = viewer().StaticTextAzim->text();
-    viewer().EditCall->setText("292");
+    viewer().PanelDX->EditCall->setText("292");
     EXPECT_EQ(Beeps(), 2);
     EXPECT_EQ(viewer().StaticTextAzim->text(), before);
-    EXPECT_TRUE(viewer().EditUTC->text().isEmpty());
+    EXPECT_TRUE(viewer().PanelDX->EditUTC->text().isEmpty());
 }
 
 TEST_F(DxPanel, TheSeparatorRebuildsTheListAndKeepsTheReadouts) {
     StartAtParis();
-    QTest::keyClicks(viewer().EditCall, "VK2");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "VK2");
     const QString readout = viewer().StaticTextAzim->text();
-    viewer().SepSlash->trigger();
-    EXPECT_TRUE(viewer().SepSlash->isChecked());
-    EXPECT_FALSE(viewer().SepDefault->isChecked());
+    viewer().PanelDX->SepSlash->trigger();
+    EXPECT_TRUE(viewer().PanelDX->SepSlash->isChecked());
+    EXPECT_FALSE(viewer().PanelDX->SepDefault->isChecked());
     EXPECT_EQ(viewer().StaticTextAzim->text(), readout);
-    EXPECT_TRUE(viewer().ImageDX->isVisible());
-    EXPECT_EQ(viewer().ListBoxDXW->selectedItems().size(), 0);
-    for (int i = 0; i < viewer().ListBoxDXW->count(); ++i)
-        ASSERT_FALSE(viewer().ListBoxDXW->item(i)->text().contains('\t')) << i;
+    EXPECT_TRUE(viewer().PanelDX->ImageDX->isVisible());
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->selectedItems().size(), 0);
+    for (int i = 0; i < viewer().PanelDX->ListBoxDXW->count(); ++i)
+        ASSERT_FALSE(viewer().PanelDX->ListBoxDXW->item(i)->text().contains('\t')) << i;
 
     // With the stroke as separator a suffix key splits at its own stroke.
     const int beeps = Beeps();
     ClickRow(RowStartingWith("FO/A/"));
     EXPECT_EQ(Beeps(), beeps + 1);
-    EXPECT_EQ(viewer().EditCall->text(), "FO");
+    EXPECT_EQ(viewer().PanelDX->EditCall->text(), "FO");
     // A two-zone UTC field stays whole.
     ClickRow(RowStartingWith("W/"));
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC-5/-8*");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC-5/-8*");
 }
 
 TEST_F(DxPanel, BackToTheGeneratorClearsThePanel) {
     StartAtParis();
-    QTest::keyClicks(viewer().EditCall, "JA1");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "JA1");
     viewer().Menugenerateur->trigger();
-    EXPECT_FALSE(viewer().TimerDX->isActive());
+    EXPECT_FALSE(viewer().PanelDX->TimerDX->isActive());
     EXPECT_TRUE(SelectedRow().isEmpty());
-    EXPECT_TRUE(viewer().EditCall->text().isEmpty());
+    EXPECT_TRUE(viewer().PanelDX->EditCall->text().isEmpty());
     EXPECT_TRUE(viewer().StaticTextAzim->text().isEmpty());
-    EXPECT_TRUE(viewer().ListBoxDXW->toolTip().isEmpty());
-    EXPECT_FALSE(viewer().ImageDX->isVisible());
+    EXPECT_TRUE(viewer().PanelDX->ListBoxDXW->toolTip().isEmpty());
+    EXPECT_FALSE(viewer().PanelDX->ImageDX->isVisible());
     // The kept read-out is gone too: the list brings nothing back.
     carte().MenuVoirClick();
-    Move(viewer().ListBoxDXW->viewport(), 10, 10);
+    Move(viewer().PanelDX->ListBoxDXW->viewport(), 10, 10);
     EXPECT_TRUE(viewer().StaticTextAzim->text().isEmpty());
 }
 
@@ -198,18 +198,18 @@ TEST_F(DxPanel, TheStoredListSeparatorAndEntriesComeBackAndAreWritten) {
         "DX=dl1abc\tHome (Eu)\t48.5\tN\t2,25\tE\tUTC+1\r\n"
         "DXCB=14AT001\tParis club (Eu)\t48,85\tN\t2,35\tE\r\n");
     StartAtParis();
-    EXPECT_TRUE(viewer().MenuDXCCCB->isChecked());
-    EXPECT_TRUE(viewer().SepEqual->isChecked());
-    EXPECT_EQ(viewer().ListBoxDXW->count(), 352);
-    EXPECT_EQ(viewer().ListBoxDXW->item(351)->text(), QLocale().decimalPoint() == ','
+    EXPECT_TRUE(viewer().PanelDX->MenuDXCCCB->isChecked());
+    EXPECT_TRUE(viewer().PanelDX->SepEqual->isChecked());
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->count(), 352);
+    EXPECT_EQ(viewer().PanelDX->ListBoxDXW->item(351)->text(), QLocale().decimalPoint() == ','
                                                           ? "14AT001=Paris club (Eu)=48,85N=2,35E"
                                                           : "14AT001=Paris club (Eu)=48.85N=2.35E");
-    viewer().MenuDXCCOM->trigger();
-    QTest::keyClicks(viewer().EditCall, "DL1ABC");
+    viewer().PanelDX->MenuDXCCOM->trigger();
+    QTest::keyClicks(viewer().PanelDX->EditCall, "DL1ABC");
     EXPECT_TRUE(SelectedRow().startsWith("DL1ABC=Home (Eu)=48")) << SelectedRow().toStdString();
-    EXPECT_EQ(viewer().EditUTC->text(), "UTC+1");
+    EXPECT_EQ(viewer().PanelDX->EditUTC->text(), "UTC+1");
 
-    viewer().SepUnderscore->trigger();
+    viewer().PanelDX->SepUnderscore->trigger();
     viewer().MenuQuitter->trigger();
     const QByteArray written = ReadFile("korvalen.ini");
     EXPECT_FALSE(written.contains("LIST=CB"));
@@ -224,11 +224,11 @@ TEST_F(DxPanel, TheStoredListSeparatorAndEntriesComeBackAndAreWritten) {
 
 TEST_F(DxPanel, ManageMyDxShowsTheEditorOfTheCurrentList) {
     StartAtParis();
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     EXPECT_TRUE(program().FormListeDXCC().isVisible());
     EXPECT_FALSE(program().FormListeDXCB().isVisible());
-    viewer().MenuDXCCCB->trigger();
-    viewer().MenuListeDXCC->trigger();
+    viewer().PanelDX->MenuDXCCCB->trigger();
+    viewer().PanelDX->MenuListeDXCC->trigger();
     EXPECT_FALSE(program().FormListeDXCC().isVisible());
     EXPECT_TRUE(program().FormListeDXCB().isVisible());
 }

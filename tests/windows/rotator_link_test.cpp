@@ -41,7 +41,7 @@ TEST_F(RotatorLink, AClientFollowsMapClicksAndDxChoices) {
     Click(viewer().ImageAzimut, 400, 200);
     EXPECT_EQ(client->Line(), "DATA azimuth 45");
     // Each keystroke of a call chooses a DX and sends its bearing.
-    QTest::keyClicks(viewer().EditCall, "F6");
+    QTest::keyClicks(viewer().PanelDX->EditCall, "F6");
     EXPECT_EQ(client->Line(), "DATA azimuth 185");
     EXPECT_EQ(client->Line(), "DATA azimuth 185");
     EXPECT_EQ(client->Ask("REQUEST azimuth"), "DATA azimuth 185");
@@ -90,7 +90,7 @@ TEST_F(RotatorLink, ARealRotctldTurnsToTheClickAndToTheDxTyped) {
     Click(viewer().ImageAzimut, 310, 100);
     ASSERT_EQ(PublishedAzimuth(), "3");
     EXPECT_TRUE(WaitFor([&] { return rotctld.Position().first == 3.0; }, 20000)) << rotctld.Position().first;
-    QTest::keyClicks(viewer().EditCall, "JW");  // Svalbard, 6 degrees from Paris
+    QTest::keyClicks(viewer().PanelDX->EditCall, "JW");  // Svalbard, 6 degrees from Paris
     ASSERT_EQ(PublishedAzimuth(), "6");
     EXPECT_TRUE(WaitFor([&] { return rotctld.Position().first == 6.0; }, 20000)) << rotctld.Position().first;
     EXPECT_TRUE(viewer().StaticTextRotator->text().contains("rotctld")) << viewer().StaticTextRotator->text().toStdString();

@@ -65,8 +65,8 @@ protected:
     const rotator::LaunchState& launch() { return viewer().PanelTornavel->State(); }
     void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void TypePathAndOK(const QString& path) {
-        viewer().EditTornavelpath->setText(path);
-        Press(viewer().ButtonOKTornavel);
+        viewer().PanelTornavel->EditTornavelpath->setText(path);
+        Press(viewer().PanelTornavel->ButtonOKTornavel);
     }
 
     rotator::LaunchActions actions;
@@ -77,10 +77,10 @@ protected:
 TEST_F(Tornavel, WithoutAPathTheMenuAsksForItAndOKStartsAtOnce) {
     StartViewer();
     EXPECT_FALSE(PanelShown());
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_TRUE(PanelShown());
     EXPECT_TRUE(launch().LaunchPending);
-    Press(viewer().ButtonOKTornavel);  // nothing typed: the panel stays
+    Press(viewer().PanelTornavel->ButtonOKTornavel);  // nothing typed: the panel stays
     EXPECT_TRUE(PanelShown());
     EXPECT_TRUE(launch().LaunchPending);
 
@@ -97,11 +97,11 @@ TEST_F(Tornavel, WithoutAPathTheMenuAsksForItAndOKStartsAtOnce) {
 TEST_F(Tornavel, CancelForgetsThePendingStartAndALaterOKOnlyStores) {
     StartViewer();
     const QString script = Script();
-    viewer().MenuTornavel->trigger();
-    Press(viewer().ButtonAnnuler);
+    viewer().PanelTornavel->MenuTornavel->trigger();
+    Press(viewer().PanelTornavel->ButtonAnnuler);
     EXPECT_FALSE(PanelShown());
     EXPECT_FALSE(launch().LaunchPending);
-    viewer().MenusetTornavel->trigger();
+    viewer().PanelTornavel->MenusetTornavel->trigger();
     EXPECT_TRUE(PanelShown());
     TypePathAndOK(script);
     EXPECT_FALSE(PanelShown());
@@ -114,11 +114,11 @@ TEST_F(Tornavel, CancelForgetsThePendingStartAndALaterOKOnlyStores) {
         return true;
     };
     viewer().PanelTornavel->SetLaunchActions(actions);
-    viewer().MenusetTornavel->trigger();
+    viewer().PanelTornavel->MenusetTornavel->trigger();
     EXPECT_FALSE(launch().LaunchPending);
     TypePathAndOK("/opt/rotor/tornavel");
     EXPECT_TRUE(starts.isEmpty());
-    viewer().MenuTornavel->trigger();  // now the path is known: no panel
+    viewer().PanelTornavel->MenuTornavel->trigger();  // now the path is known: no panel
     EXPECT_FALSE(PanelShown());
     EXPECT_EQ(starts, QStringList{"/opt/rotor/tornavel"});
 }
@@ -134,14 +134,14 @@ TEST_F(Tornavel, ABrowsedFileIsInForceAtOnceAndCancelKeepsIt) {
         EXPECT_EQ(dialog.nameFilters(), plain.nameFilters());
         return picked;
     });
-    viewer().MenusetTornavel->trigger();
-    Press(viewer().ButtonParcourirTornavel);
-    EXPECT_EQ(viewer().EditTornavelpath->text(), script);
+    viewer().PanelTornavel->MenusetTornavel->trigger();
+    Press(viewer().PanelTornavel->ButtonParcourirTornavel);
+    EXPECT_EQ(viewer().PanelTornavel->EditTornavelpath->text(), script);
     EXPECT_EQ(launch().TornavelPath, script);
     picked.clear();  // the operator cancels the dialog: nothing changes
-    Press(viewer().ButtonParcourirTornavel);
-    EXPECT_EQ(viewer().EditTornavelpath->text(), script);
-    Press(viewer().ButtonAnnuler);
+    Press(viewer().PanelTornavel->ButtonParcourirTornavel);
+    EXPECT_EQ(viewer().PanelTornavel->EditTornavelpath->text(), script);
+    Press(viewer().PanelTornavel->ButtonAnnuler);
     EXPECT_EQ(launch().TornavelPath, script);
     viewer().MenuQuitter->trigger();
     EXPECT_TRUE(ReadFile("korvalen.ini").contains("TORNAVELPATH=" + QFile::encodeName(script) + "\r\n"));
@@ -170,19 +170,19 @@ TEST_P(Unstartable, ClearsThePathSoTheNextStartAsksForIt) {
     }
     WriteSettings("[KORVALEN]\r\nTORNAVELPATH=" + path.toStdString() + "\r\n");
     StartViewer();
-    EXPECT_EQ(viewer().EditTornavelpath->text(), path);  // filled at the activation
-    viewer().MenuTornavel->trigger();
+    EXPECT_EQ(viewer().PanelTornavel->EditTornavelpath->text(), path);  // filled at the activation
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_EQ(starts, QStringList{path});
     // No language chosen yet: the launch error has no text and is not shown.
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(launch().TornavelPath.isEmpty());
-    EXPECT_TRUE(viewer().EditTornavelpath->text().isEmpty());
+    EXPECT_TRUE(viewer().PanelTornavel->EditTornavelpath->text().isEmpty());
     EXPECT_FALSE(PanelShown());
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_TRUE(PanelShown());
     EXPECT_TRUE(launch().LaunchPending);
     EXPECT_EQ(starts.size(), 1);
-    Press(viewer().ButtonAnnuler);
+    Press(viewer().PanelTornavel->ButtonAnnuler);
     viewer().MenuQuitter->trigger();
     EXPECT_FALSE(ReadFile("korvalen.ini").contains("TORNAVELPATH"));
 }
@@ -202,12 +202,12 @@ TEST_F(Tornavel, AProgramAlreadyRunningIsNotStartedAgain) {
     QProcess running;
     running.start(Path("tornavel"), {"600"});
     ASSERT_TRUE(running.waitForStarted());
-    viewer().MenuTornavel->trigger();  // no path yet, and still no panel
+    viewer().PanelTornavel->MenuTornavel->trigger();  // no path yet, and still no panel
     EXPECT_FALSE(PanelShown());
     EXPECT_FALSE(launch().LaunchPending);
-    viewer().MenusetTornavel->trigger();
+    viewer().PanelTornavel->MenusetTornavel->trigger();
     TypePathAndOK(Script());
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_TRUE(starts.isEmpty());
     EXPECT_TRUE(shown.empty());  // the already-open message waits for a language
     running.kill();
@@ -217,33 +217,33 @@ TEST_F(Tornavel, AProgramAlreadyRunningIsNotStartedAgain) {
 TEST_F(Tornavel, NothingHappensWhileARotatorClientIsConnected) {
     StartViewer();
     auto client = ConnectRotatorClient();
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_FALSE(PanelShown());
     EXPECT_FALSE(launch().LaunchPending);
-    viewer().MenusetTornavel->trigger();
+    viewer().PanelTornavel->MenusetTornavel->trigger();
     TypePathAndOK(Script());
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_TRUE(starts.isEmpty());
     EXPECT_TRUE(shown.empty());
     // Once the client has left, the same item starts the program.
     client->Leave();
     ASSERT_TRUE(RotatorConnectionsDropTo(0));
-    viewer().MenuTornavel->trigger();
+    viewer().PanelTornavel->MenuTornavel->trigger();
     EXPECT_EQ(starts.size(), 1);
 }
 
 TEST_F(Tornavel, TheItemsAndThePanelOverTheMapWithItsLinkToTheDownloadPage) {
     StartViewer();
-    EXPECT_TRUE(viewer().menuBar()->actions().contains(viewer().MenuTornavel));
-    EXPECT_TRUE(viewer().MenuFichier->actions().contains(viewer().MenusetTornavel));
+    EXPECT_TRUE(viewer().menuBar()->actions().contains(viewer().PanelTornavel->MenuTornavel));
+    EXPECT_TRUE(viewer().MenuFichier->actions().contains(viewer().PanelTornavel->MenusetTornavel));
     EXPECT_TRUE(viewer().MenuFichier->actions().contains(viewer().MenuRotators));
-    viewer().MenusetTornavel->trigger();
+    viewer().PanelTornavel->MenusetTornavel->trigger();
     const QRect map = viewer().ImageAzimut->geometry();
     EXPECT_TRUE(map.contains(viewer().PanelTornavel->geometry())) << viewer().PanelTornavel->geometry().width();
-    EXPECT_TRUE(viewer().PanelTRN->isAncestorOf(viewer().LabelUrlRLK));
-    EXPECT_TRUE(viewer().PanelTRN->isAncestorOf(viewer().LabelTRN));
-    EXPECT_EQ(viewer().LabelUrlRLK->Url(), "https://www.orlak.example/logiciel.htm");
-    QTest::mouseClick(viewer().LabelUrlRLK, Qt::LeftButton);
+    EXPECT_TRUE(viewer().PanelTornavel->PanelTRN->isAncestorOf(viewer().PanelTornavel->LabelUrlRLK));
+    EXPECT_TRUE(viewer().PanelTornavel->PanelTRN->isAncestorOf(viewer().PanelTornavel->LabelTRN));
+    EXPECT_EQ(viewer().PanelTornavel->LabelUrlRLK->Url(), "https://www.orlak.example/logiciel.htm");
+    QTest::mouseClick(viewer().PanelTornavel->LabelUrlRLK, Qt::LeftButton);
     EXPECT_EQ(opened, QStringList{"https://www.orlak.example/logiciel.htm"});
     EXPECT_TRUE(PanelShown());
 }
