@@ -49,19 +49,17 @@ void Program::Start(const QStringList& arguments) {
     step("generator window");
     if (LoadSettings()) carte_->CheckCommandLineLocator(arguments);
     step("settings file");
-    viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
-    viewer_->PanelDX->SetUserEntries([this](dx::DxList list) { return UserEntries(list); });
-    viewer_->ApplyStartSettings(read_);
-    carte_->SetMapDisplay(*viewer_);
-    step("viewer window");
-    viewer_->FormCreate(savedMap_.SavedMapFile);
-    step("kept map and DX list");
-    save_ = std::make_unique<viewer::TFormSave>(viewer_->MapImage(), carte_->State(), savedMap_, language_);
+    CheckKeptMap();
+    step("kept map");
+    // The viewer is made when the generator first needs it: at the
+    // generation, or when it brings the kept map up after its first paint.
+    carte_->SetMapDisplay({[this]() -> generator::MapDisplay& { return FormAzimut(); },
+                           [this]() -> generator::MapDisplay* { return viewer_.get(); }});
     // An editor writes its headers in the language of its making.
     hamTexts_.headers = elevenTexts_.headers = language_.Current();
     Wire();
     started_ = true;
-    step("save dialog and wiring");
+    step("wiring");
     // Asked while a message of the start-up was waiting for its OK.
     if (endPending_) QTimer::singleShot(0, this, &Program::EndFromOutside);
     carte_->show();
@@ -77,22 +75,44 @@ void Program::Start(const QStringList& arguments) {
     step("generator shown");
 }
 
+void Program::CheckKeptMap() {
+    // At start, as the program comes up, whenever the viewer is made: a map
+    // that cannot be loaded is told now.
+    if (savedMap_.SavedMapFile.isEmpty() || carte_->State().LocatorPending) return;
+    keptMap_ = viewer::CheckKeptMap(savedMap_.SavedMapFile);
+    if (keptMap_->status != viewer::KeptMapStatus::Ok)
+        widgets::ShowMessage(carte_.get(),
+                             keptMap_->status == viewer::KeptMapStatus::BitmapError ? widgets::MessageKind::Plain
+                                                                                      : widgets::MessageKind::Error,
+                             Q(keptMap_->error->text));
+}
+
+viewer::TFormAzimut& Program::FormAzimut() {
+    if (!viewer_) {
+        viewer_ = std::make_unique<viewer::TFormAzimut>(carte_->State(), rotator_, language_);
+        viewer_->PanelDX->SetUserEntries([this](dx::DxList list) { return UserEntries(list); });
+        viewer_->ApplyStartSettings(read_);
+        viewer_->FormCreate(keptMap_);
+        keptMap_.reset();
+        viewer_->ShowRotatorStatus(rotatorStatus_);
+        WireViewer();
+    }
+    return *viewer_;
+}
+
+viewer::TFormSave& Program::FormSave() {
+    if (!save_) {
+        save_ = std::make_unique<viewer::TFormSave>(FormAzimut().MapImage(), carte_->State(), savedMap_, language_);
+        connect(save_.get(), &viewer::TFormSave::MapSaved, carte_.get(), &generator::TFormCarte::MapSaved);
+        connect(save_.get(), &viewer::TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+    }
+    return *save_;
+}
+
 void Program::Wire() {
     using generator::TFormCarte;
-    using viewer::TFormAzimut;
-    using viewer::TFormSave;
-
-    const auto showInfo = [this] {
-        FormInfo().show();
-        FormInfo().raise();
-    };
-    connect(carte_.get(), &TFormCarte::InfoRequested, this, showInfo);
-    connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, viewer_.get(), &TFormAzimut::ApplyViewerLanguage);
-    // As a click on the generator's own item: its routine brings the viewer
-    // along.
-    connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(),
-            [this](languages::Language language) { carte_->LanguageItem(language)->trigger(); });
-    connect(viewer_.get(), &TFormAzimut::InfoRequested, this, showInfo);
+    connect(carte_.get(), &TFormCarte::InfoRequested, this, &Program::ShowInfo);
+    connect(carte_.get(), &TFormCarte::ViewerLanguageRequested, this, [this] { FormAzimut().ApplyViewerLanguage(); });
     // A release check's answer is the information window's to show, which
     // listens once made; the start-up check's usual answer (nothing new)
     // does not need it made.
@@ -100,6 +120,34 @@ void Program::Wire() {
         if (!info_ && reply != info::Reply::None) FormInfo().ShowReply(reply);
     });
     connect(carte_.get(), &TFormCarte::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
+
+    // The rotators turned directly follow the program's publications, not
+    // the clients' pokes; their troubles show in the viewer's status line,
+    // in the program's language.
+    for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_) {
+        connect(&rotator_, &rotator::AzimuthLink::Published, direct.get(), &rotator::DirectRotator::Publish);
+        connect(direct.get(), &rotator::DirectRotator::StatusChanged, this, [this](const QString& status) {
+            rotatorStatus_ = status;
+            if (viewer_) viewer_->ShowRotatorStatus(status);
+        });
+        direct->SetLanguage(&language_);
+    }
+    // After the status connections: a bad address in the file shows there.
+    ApplyRotatorAddresses();
+}
+
+void Program::ShowInfo() {
+    FormInfo().show();
+    FormInfo().raise();
+}
+
+void Program::WireViewer() {
+    using viewer::TFormAzimut;
+    // As a click on the generator's own item: its routine brings the viewer
+    // along.
+    connect(viewer_.get(), &TFormAzimut::GeneratorLanguageRequested, carte_.get(),
+            [this](languages::Language language) { carte_->LanguageItem(language)->trigger(); });
+    connect(viewer_.get(), &TFormAzimut::InfoRequested, this, &Program::ShowInfo);
     // CheckAtStart's second view (the information window's check box is
     // the first, wired by the window itself): a click on the item sets it,
     // and the mark follows every change, so it always shows CheckAtStart
@@ -114,10 +162,10 @@ void Program::Wire() {
         if (dxcc_) dxcc_->hide();
         carte_->ReturnFromViewer();
     });
-    connect(viewer_.get(), &TFormAzimut::SaveDialogRequested, save_.get(), &TFormSave::Open);
-    connect(viewer_.get(), &TFormAzimut::SaveBeforeQuitting, save_.get(), [this] {
+    connect(viewer_.get(), &TFormAzimut::SaveDialogRequested, this, [this] { FormSave().Open(); });
+    connect(viewer_.get(), &TFormAzimut::SaveBeforeQuitting, this, [this] {
         carte_->hide();
-        save_->OpenToQuit();
+        FormSave().OpenToQuit();
     });
     connect(viewer_.get(), &TFormAzimut::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
     connect(viewer_->PanelDX, &dx::DxPanelWidget::ManageDxRequested, this, [this](dx::DxList list) {
@@ -148,17 +196,6 @@ void Program::Wire() {
         }
     });
 
-    connect(save_.get(), &TFormSave::MapSaved, carte_.get(), &TFormCarte::MapSaved);
-    connect(save_.get(), &TFormSave::ProgramEndRequested, this, &Program::SaveSettingsAndEnd);
-
-    // The rotators turned directly follow the program's publications, not
-    // the clients' pokes; their troubles show in the viewer's status line,
-    // in the program's language.
-    for (const std::unique_ptr<rotator::DirectRotator>& direct : directRotators_) {
-        connect(&rotator_, &rotator::AzimuthLink::Published, direct.get(), &rotator::DirectRotator::Publish);
-        connect(direct.get(), &rotator::DirectRotator::StatusChanged, viewer_.get(), &TFormAzimut::ShowRotatorStatus);
-        direct->SetLanguage(&language_);
-    }
     connect(viewer_.get(), &TFormAzimut::RotatorSettingsRequested, this, [this] {
         rotator::TFormRotators& dialog = FormRotators();
         dialog.SetAddresses(Q(read_.rotctldAddress), Q(read_.pstRotatorAddress));
@@ -166,8 +203,6 @@ void Program::Wire() {
         dialog.raise();
         dialog.activateWindow();
     });
-    // After the status connections: a bad address in the file shows there.
-    ApplyRotatorAddresses();
 }
 
 std::string* Program::AddressOf(const rotator::DirectRotator& direct) {
@@ -216,7 +251,7 @@ void Program::Prepare(dx::UserDxEditor& editor, dx::DxList list) {
     editor.ShowTextsOf(texts.headers, texts.routine, texts.routineLast);
     // OK puts the entries into the working list at once (and looks the call
     // box up again); "?" brings the converter.
-    connect(&editor, &dx::UserDxEditor::UserListApplied, viewer_->PanelDX, &dx::DxPanelWidget::UserListChanged);
+    connect(&editor, &dx::UserDxEditor::UserListApplied, FormAzimut().PanelDX, &dx::DxPanelWidget::UserListChanged);
     connect(&editor, &dx::UserDxEditor::ConverterRequested, this, [this] {
         info::TFormConv& converter = FormConv();
         converter.show();
@@ -298,7 +333,7 @@ bool Program::LoadSettings() {
 void Program::SaveSettings() {
     QDir::setCurrent(folder_);
     settings::Settings values = read_;
-    viewer_->StoreSettings(values);
+    FormAzimut().StoreSettings(values);
     values.releaseCheckAtStart = releaseCheck_.CheckAtStart();
     values.language = carte_->TickedLanguage();
     values.savedMapFile = S(savedMap_.SavedMapFile);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "korvalen_version.h"
@@ -47,19 +48,18 @@ public:
     explicit Program(const QString& programFolder);
     ~Program() override;
 
-    /// Creates the windows every start needs, all hidden but the generator,
-    /// which is shown: the generator, then the settings file and the
-    /// command-line locator (@p arguments without the program name), then
-    /// the viewer with the kept map and the save dialog. The windows most
-    /// runs never open (the DX editors, the information window, the
-    /// converter, the rotators dialog) are made at their first use, with
-    /// what they would have been told since the start: the program's first
-    /// window is up sooner.
+    /// Makes the generator and shows it, after the settings file, the
+    /// command-line locator (@p arguments without the program name) and the
+    /// kept map's check. Every other window is made at its first use, with
+    /// what it would have been told since the start, so that the first
+    /// window is up sooner: the viewer when the generator first needs it
+    /// (a generation, or the kept map brought up after its first paint),
+    /// the others when they are opened.
     void Start(const QStringList& arguments);
 
     generator::TFormCarte& FormCarte() { return *carte_; }
-    viewer::TFormAzimut& FormAzimut() { return *viewer_; }
-    viewer::TFormSave& FormSave() { return *save_; }
+    viewer::TFormAzimut& FormAzimut();
+    viewer::TFormSave& FormSave();
     dx::TFormListeDXCC& FormListeDXCC();
     info::TFormInfo& FormInfo();
     dx::TFormListeDXCB& FormListeDXCB();
@@ -99,7 +99,12 @@ private:
     void EndFromOutside();
     void SaveSettings();
     void StartAzimuthServer();
+    /// Checks the kept map the viewer will put up, and tells at once why it
+    /// cannot, while the program comes up.
+    void CheckKeptMap();
     void Wire();
+    void WireViewer();
+    void ShowInfo();
     /// The operator's entries of @p list, and the lines the settings file
     /// keeps for it: the editor's when it was made, else the file's as the
     /// editor would read them.
@@ -143,6 +148,10 @@ private:
     /// Start made the windows that hold the settings.
     bool started_ = false;
     std::vector<StartStep> startSteps_;
+    /// The kept map as checked at start, until the viewer takes it.
+    std::optional<viewer::KeptMap> keptMap_;
+    /// The directly driven rotators' last status, for a viewer made later.
+    QString rotatorStatus_;
     /// What each DX editor would have been told before it was made: the
     /// language of its last header writing and of its last language
     /// routine, and which came last. Applied when it is made.

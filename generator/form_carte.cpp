@@ -179,8 +179,7 @@ void TFormCarte::BitBtn1Click() {
 
 void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     if (button == Qt::RightButton || state_.GenerationBusy) return;
-    Q_ASSERT(display_);
-    display_->Window().hide();
+    display_.get().Window().hide();
     state_.MapUnsaved = false;
     state_.GenerationBusy = true;
     ProgressBarCalcul->setValue(0);
@@ -200,13 +199,14 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     // runs inside this event; no other input is taken meanwhile.
     StaticText1->repaint();
     StaticTextPos->repaint();
-    GenerateMapImage(projector_, ImageMercator->image(), display_->MapTemplate(), display_->MapImage(),
+    MapDisplay& display = display_.get();
+    GenerateMapImage(projector_, ImageMercator->image(), display.MapTemplate(), display.MapImage(),
                      state_.CentreLatitude, state_.CentreLongitude, [this](int column) {
                          ProgressBarCalcul->setValue(column);
                          ProgressBarCalcul->repaint();
                      });
     ++generationCount_;
-    display_->MapImageChanged();
+    display.MapImageChanged();
     state_.GenerationBusy = false;
     state_.MapUnsaved = true;
     MenuVoir->setEnabled(true);
@@ -218,7 +218,7 @@ void TFormCarte::HandOverToViewer() {
     // The viewer stands alone on the screen as soon as it shows; waiting for
     // this window's next paint would leave it up until something happened
     // to repaint it.
-    display_->Window().show();
+    display_.get().Window().show();
     hide();
 }
 
@@ -284,8 +284,9 @@ void TFormCarte::closeEvent(QCloseEvent* event) {
 void TFormCarte::FormActivate() {
     if (returnToViewer_) {
         returnToViewer_ = false;
-        if (display_->Window().isVisible()) display_->Window().activateWindow();
-    } else if (display_->TakeSavedMapLoaded()) {
+        if (MapDisplay* display = display_.ifMade(); display && display->Window().isVisible())
+            display->Window().activateWindow();
+    } else if (MapDisplay* display = display_.ifMade(); display && display->TakeSavedMapLoaded()) {
         ShowKeptMap();
     }
 }
@@ -297,10 +298,10 @@ void TFormCarte::ShowKeptMap() {
 }
 
 void TFormCarte::FormPaint() {
-    if (display_->Window().isVisible()) {
+    if (MapDisplay* display = display_.ifMade(); display && display->Window().isVisible()) {
         // Hiding from inside a paint event is not safe; do it right after.
         QMetaObject::invokeMethod(
-            this, [this] { if (display_->Window().isVisible()) hide(); }, Qt::QueuedConnection);
+            this, [this] { if (display_.get().Window().isVisible()) hide(); }, Qt::QueuedConnection);
     }
     TimerFinImage->start();
 }
@@ -312,7 +313,7 @@ void TFormCarte::TimerFinImageTimer() {
     // desktops never activate a new window (no window manager, focus
     // stealing prevention, Wayland); the map must not stay hidden there,
     // with the menu that would show it still disabled.
-    else if (display_->TakeSavedMapLoaded())
+    else if (display_.get().TakeSavedMapLoaded())
         ShowKeptMap();
 }
 

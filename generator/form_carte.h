@@ -51,7 +51,7 @@ public:
     const GeneratorState& State() const { return state_; }
 
     /// The window that shows the maps; set once, before the first event.
-    void SetMapDisplay(MapDisplay& display) { display_ = &display; }
+    void SetMapDisplay(MapDisplaySource display) { display_ = std::move(display); }
 
     /// The centre of the kept map, as the settings file gives it at start.
     void RestoreCentre(const QString& centreText, const geo::LatLong& centre);
@@ -120,7 +120,7 @@ private:
 
     const rotator::AzimuthLink& link_;
     languages::LanguageState& language_;
-    MapDisplay* display_ = nullptr;
+    MapDisplaySource display_;
     GeneratorState state_;
     /// The viewer was brought up at start; the next activation of this
     /// window hands the focus to it.

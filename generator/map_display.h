@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 namespace korvalen::generator {
 
 class MapDisplay {
@@ -24,6 +26,14 @@ public:
 
 protected:
     ~MapDisplay() = default;
+};
+
+/// How the generator reaches the display, which is made at its first use:
+/// made when the generator needs it, looked at only if made otherwise (a
+/// paint or an activation of the generator must not wait for it).
+struct MapDisplaySource {
+    std::function<MapDisplay&()> get;
+    std::function<MapDisplay*()> ifMade;
 };
 
 }  // namespace korvalen::generator

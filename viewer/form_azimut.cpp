@@ -369,20 +369,14 @@ void TFormAzimut::ApplyStartGeometry() {
     resize(startWidth_, startHeight_);
 }
 
-void TFormAzimut::FormCreate(const QString& savedMapFile) {
+void TFormAzimut::FormCreate(const std::optional<KeptMap>& kept) {
     ApplyStartGeometry();
     // The working list is bound to the ham list, checked in the menu from
     // the start; the stored list comes with the first showing.
-    if (!savedMapFile.isEmpty() && !generator_.LocatorPending) {
-        const KeptMap kept = CheckKeptMap(savedMapFile);
-        if (kept.status != KeptMapStatus::Ok) {
-            widgets::ShowMessage(this,
-                                 kept.status == KeptMapStatus::BitmapError ? widgets::MessageKind::Plain
-                                                                           : widgets::MessageKind::Error,
-                                 QString::fromStdString(kept.error->text));
-            return;  // the rest of the preparation is skipped
-        }
-        ImageAzimut->image() = kept.image;
+    if (kept) {
+        // Told at start, when it was checked.
+        if (kept->status != KeptMapStatus::Ok) return;  // the rest of the preparation is skipped
+        ImageAzimut->image() = kept->image;
         MapImageChanged();
         state_.SavedMapLoaded = true;
     }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "dx/dx_panel_widget.h"
 #include "generator/generator_state.h"
@@ -22,6 +23,7 @@
 #include "rotator/azimuth_link.h"
 #include "rotator/tornavel_panel.h"
 #include "settings/settings.h"
+#include "viewer/map_file.h"
 #include "viewer/viewer_state.h"
 #include "widgets/image_widget.h"
 #include "widgets/label_url.h"
@@ -104,9 +106,11 @@ public:
     /// The drawing surface of ImageAzimut (overlays, centre label).
     MapSurface& Surface() { return *surface_; }
 
-    /// Start-up preparation: loads the kept map @p savedMapFile (unless the
-    /// command line carried a locator) and starts the clock.
-    void FormCreate(const QString& savedMapFile);
+    /// The preparation when the window is made: puts up the kept map as
+    /// CheckKeptMap found it at start (none when there was none to load or
+    /// the command line carried a locator) and starts the clock; a kept map
+    /// that could not be loaded skips the rest, as it was told at start.
+    void FormCreate(const std::optional<KeptMap>& kept);
     void FormShow();
     void FormActivate();
     void ImageAzimutMouseMove(int x, int y);
