@@ -200,7 +200,8 @@ void TFormCarte::GenerateAzimuthalMap(Qt::MouseButton button, int x, int y) {
     StaticText1->repaint();
     StaticTextPos->repaint();
     MapDisplay& display = display_.get();
-    GenerateMapImage(projector_, ImageMercator->image(), display.MapTemplate(), display.MapImage(),
+    if (!projector_) projector_ = std::make_unique<AzimuthalProjector>();
+    GenerateMapImage(*projector_, ImageMercator->image(), display.MapTemplate(), display.MapImage(),
                      state_.CentreLatitude, state_.CentreLongitude, [this](int column) {
                          ProgressBarCalcul->setValue(column);
                          ProgressBarCalcul->repaint();

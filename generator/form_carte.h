@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 #include "generator/generator_state.h"
 #include "generator/map_display.h"
 #include "generator/projection.h"
@@ -125,7 +127,9 @@ private:
     /// The viewer was brought up at start; the next activation of this
     /// window hands the focus to it.
     bool returnToViewer_ = false;
-    AzimuthalProjector projector_;
+    /// Made at the first generation: its buffers are large, and the window
+    /// must come up without waiting for them.
+    std::unique_ptr<AzimuthalProjector> projector_;
     int generationCount_ = 0;
 };
 
