@@ -352,9 +352,10 @@ void Program::SaveSettings() {
 }
 
 void Program::EndFromOutside() {
-    // The settings come from the windows: until they all exist (a message of
-    // the start-up waits for its OK), the end waits for them, and the
-    // message is answered so that the start-up goes on to make them.
+    // The settings come from the values Start reads and the windows it
+    // wires: until it is through (a message of the start-up waits for its
+    // OK), the end waits, and the message is answered so that the start-up
+    // goes on.
     endPending_ = !started_;
     if (!endPending_) {
         SaveSettingsAndEnd();

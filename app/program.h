@@ -143,9 +143,9 @@ private:
     /// SIGTERM, SIGHUP and the session's end: the settings are written as at
     /// an orderly exit, close guard or not, and the program ends.
     std::unique_ptr<EndRequests> endRequests_;
-    /// An end was asked for before the windows existed.
+    /// An end was asked for before Start was through.
     bool endPending_ = false;
-    /// Start made the windows that hold the settings.
+    /// Start read the settings and wired the program: an end may write them.
     bool started_ = false;
     std::vector<StartStep> startSteps_;
     /// The kept map as checked at start, until the viewer takes it.
