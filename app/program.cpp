@@ -220,8 +220,12 @@ void Program::ApplyRotatorAddresses() {
         if (const std::string* address = AddressOf(*direct)) (void)direct->SetAddress(Q(*address));
 }
 
-bool Program::Made(dx::DxList list) const {
-    return list == dx::DxList::Ham ? static_cast<bool>(dxcc_) : static_cast<bool>(dxcb_);
+const dx::UserDxEditor* Program::Made(dx::DxList list) const {
+    return list == dx::DxList::Ham ? static_cast<const dx::UserDxEditor*>(dxcc_.get()) : dxcb_.get();
+}
+
+const std::vector<std::string>& Program::StoredRecords(dx::DxList list) const {
+    return list == dx::DxList::Ham ? read_.hamDxRecords : read_.elevenMetreDxRecords;
 }
 
 dx::UserDxEditor& Program::Editor(dx::DxList list) {
@@ -246,7 +250,7 @@ dx::TFormListeDXCB& Program::FormListeDXCB() {
 }
 
 void Program::Prepare(dx::UserDxEditor& editor, dx::DxList list) {
-    editor.Load(list == dx::DxList::Ham ? read_.hamDxRecords : read_.elevenMetreDxRecords);
+    editor.Load(StoredRecords(list));
     const EditorTexts& texts = TextsOf(list);
     editor.ShowTextsOf(texts.headers, texts.routine, texts.routineLast);
     // OK puts the entries into the working list at once (and looks the call
@@ -286,13 +290,12 @@ rotator::TFormRotators& Program::FormRotators() {
 dx::UserDxTable Program::StoredTable(dx::DxList list) const {
     // As the editor reads them when it is made.
     dx::UserDxTable table(list);
-    table.Load(list == dx::DxList::Ham ? read_.hamDxRecords : read_.elevenMetreDxRecords,
-               widgets::DecimalSeparator());
+    table.Load(StoredRecords(list), widgets::DecimalSeparator());
     return table;
 }
 
 std::vector<dx::DxRecord> Program::UserEntries(dx::DxList list) const {
-    if (Made(list)) return list == dx::DxList::Ham ? dxcc_->Entries() : dxcb_->Entries();
+    if (const dx::UserDxEditor* editor = Made(list)) return editor->Entries();
     return StoredTable(list).Entries();
 }
 

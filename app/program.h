@@ -111,8 +111,10 @@ private:
     std::vector<dx::DxRecord> UserEntries(dx::DxList list) const;
     std::vector<std::string> UserRecords(dx::DxList list);
     dx::UserDxTable StoredTable(dx::DxList list) const;
-    /// Whether the editor of @p list was made yet.
-    bool Made(dx::DxList list) const;
+    /// The editor of @p list if it was made yet, else null.
+    const dx::UserDxEditor* Made(dx::DxList list) const;
+    /// The lines the settings file gave for @p list.
+    const std::vector<std::string>& StoredRecords(dx::DxList list) const;
     /// A DX editor just made: its entries, the texts it missed, its wiring.
     void Prepare(dx::UserDxEditor& editor, dx::DxList list);
     /// The settings' address of a rotator driven directly, by its key.

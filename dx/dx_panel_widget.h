@@ -70,8 +70,7 @@ public:
     /// The menu items' texts in @p language.
     void ApplyLanguage(languages::Language language);
 
-    /// The current list and separator (what the menus show).
-    DxList CurrentDxList() const { return list_; }
+    /// The current separator (what the menu shows).
     Separator CurrentSeparator() const { return separator_; }
     /// The working list's rows, as the list box shows them.
     const std::vector<std::string>& WorkingList() const { return rows_; }
